@@ -1,0 +1,20 @@
+# GoogleTest from source: Debian ships it in /usr/src/googletest; on Windows point
+# SCANCFG_GTEST_SOURCE_DIR at a GoogleTest checkout, or have an installed package found.
+set(SCANCFG_GTEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest source tree")
+if(EXISTS "${SCANCFG_GTEST_SOURCE_DIR}/CMakeLists.txt")
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  add_subdirectory("${SCANCFG_GTEST_SOURCE_DIR}" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+  if(NOT MSVC)
+    # GoogleTest is third-party code: keep its warnings out of our warning-free build.
+    target_compile_options(gtest PRIVATE -w)
+    target_compile_options(gtest_main PRIVATE -w)
+  endif()
+  if(NOT TARGET GTest::gtest)
+    add_library(GTest::gtest ALIAS gtest)
+  endif()
+else()
+  find_package(GTest REQUIRED CONFIG)
+endif()

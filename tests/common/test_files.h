@@ -1,0 +1,49 @@
+// Helpers for tests that work on real files: a fresh temporary folder per test,
+// LOCALAPPDATA pointed at it, and byte-exact file reading and writing.
+#pragma once
+
+#include <string>
+
+// A new, empty folder under the system's temporary folder; removed with
+// everything in it when the object goes.
+class temp_dir {
+public:
+    temp_dir();
+    ~temp_dir();
+    temp_dir(const temp_dir&) = delete;
+    temp_dir& operator=(const temp_dir&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    // path() + "\" + relative
+    std::wstring file(const std::wstring& relative) const;
+
+private:
+    std::wstring path_;
+};
+
+// Sets an environment variable (process and C runtime copies) for the object's
+// lifetime; a null or empty value unsets it. The previous value comes back on destruction.
+class scoped_env {
+public:
+    scoped_env(const wchar_t* name, const wchar_t* value);
+    ~scoped_env();
+    scoped_env(const scoped_env&) = delete;
+    scoped_env& operator=(const scoped_env&) = delete;
+
+private:
+    std::wstring name_;
+    std::wstring old_value_;
+    bool had_value_ = false;
+};
+
+// Creates every missing folder of `path` (a folder path).
+bool make_dirs(const std::wstring& path);
+
+// The whole file as bytes; `exists` tells whether it could be opened.
+std::string read_file_bytes(const std::wstring& path, bool* exists = nullptr);
+bool write_file_bytes(const std::wstring& path, const std::string& bytes);
+bool file_exists(const std::wstring& path);
+
+// UTF-8 (as written in test sources) to UTF-16 and the ANSI code page.
+std::wstring utf8_to_wide(const std::string& text);
+std::string wide_to_code_page(const std::wstring& text, unsigned code_page);

@@ -1,0 +1,97 @@
+# Shared by tools/test and tools/run (sourced, not run): installs what is missing,
+# configures and builds, and runs Windows programs under Wine on a virtual display.
+# Everything this starts is stopped by wine_env_stop, which the callers trap on EXIT.
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${SCANCFG_BUILD_DIR:-$root/build}
+packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine wine64
+          xvfb xauth fonts-noto-cjk imagemagick locales)
+
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+ensure_packages() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "== installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+  # Wine needs the locale to exist to use code page 936 and to create non-ASCII file names.
+  if ! locale -a 2>/dev/null | grep -qiE '^zh_CN\.utf-?8$'; then
+    echo "== generating locale zh_CN.UTF-8"
+    as_root localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+  fi
+  # The tool's users run code page 936; Wine takes it from the locale.
+  export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+}
+
+configure_and_build() {
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    LC_ALL=C.UTF-8 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DSCANCFG_WERROR=ON >/dev/null
+  fi
+  LC_ALL=C.UTF-8 cmake --build "$build" -j2 -- --no-print-directory
+}
+
+xvfb_pid=""
+started_wineserver=""
+
+start_display() {
+  local n
+  for n in $(seq 90 189); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null; xvfb_pid=""
+  done
+  echo "could not start a virtual display" >&2
+  return 1
+}
+
+start_wine() {
+  if [ ! -f "$WINEPREFIX/.scancfg-ready" ]; then
+    echo "== creating the Wine prefix (first run only, about 10 s)"
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot --init </dev/null >/dev/null 2>&1
+    wineserver -w
+    # No window manager under Xvfb: unmanaged windows avoid Wine's 2 s wait per hide.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    # A crash must fail its test at once, not wait in a debugger.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+    wine reg delete 'HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+    wineserver -w
+    touch "$WINEPREFIX/.scancfg-ready"
+  fi
+  # One persistent server for the whole run: each process then starts in a blink.
+  wineserver -p </dev/null >/dev/null 2>&1
+  started_wineserver=1
+  # Start Wine's services and desktop process now, with our descriptors closed to them:
+  # started from a test they would inherit its output pipe and keep ctest waiting.
+  wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
+}
+
+wine_env_stop() {
+  if [ -n "$started_wineserver" ]; then
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    started_wineserver=""
+  fi
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
+  fi
+}
