@@ -37,7 +37,10 @@ configure_and_build() {
     LC_ALL=C.UTF-8 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DSCANCFG_WERROR=ON >/dev/null
   fi
-  LC_ALL=C.UTF-8 cmake --build "$build" -j2 -- --no-print-directory
+  local targets=()
+  # SCANCFG_BUILD_TARGETS="test_support test_config" builds only those (all by default).
+  for t in ${SCANCFG_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+  LC_ALL=C.UTF-8 cmake --build "$build" -j2 "${targets[@]}" -- --no-print-directory
 }
 
 xvfb_pid=""
