@@ -37,6 +37,10 @@ inline constexpr wchar_t value_off[] = L"0";
 // Defaults for absent keys
 inline constexpr wchar_t default_log_type[] = L"file";
 inline constexpr wchar_t default_log_level[] = L"all";
+// Empty text stands for the derived defaults below (usb_path: the image folder as loaded).
+inline constexpr wchar_t default_log_path[] = L"";
+inline constexpr wchar_t default_final_img[] = L"";
+inline constexpr wchar_t default_usb_path[] = L"";
 inline constexpr std::int32_t default_twain_level = 1;
 inline constexpr std::int32_t default_log_all_triple = 0;
 inline constexpr std::int32_t default_notify_close = 0;

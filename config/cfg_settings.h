@@ -2,6 +2,7 @@
 // Windows profile functions, always with the configuration path as file name.
 #pragma once
 
+#include "config/cfg_keys.h"
 #include "config/read_eof.h"
 
 #include <cstddef>
@@ -11,18 +12,18 @@
 
 // The page's view of debug.cfg, in load order, at the values the page starts with.
 struct cfg_settings {
-    std::wstring log_type = L"file";
-    std::wstring log_level = L"all";
+    std::wstring log_type = cfg::default_log_type;
+    std::wstring log_level = cfg::default_log_level;
     std::wstring log_path;
-    std::int32_t twain_level = 1;
-    bool log_all_triple = false;
+    std::int32_t twain_level = cfg::default_twain_level;
+    bool log_all_triple = cfg::default_log_all_triple == 1;
     std::wstring final_img;
-    bool dump_usb = false;
+    bool dump_usb = cfg::default_dump_usb == 1;
     std::wstring usb_path;
     std::vector<read_eof_item> read_eof;
-    std::int32_t max_img = 1000;
-    std::int32_t notify_close = 0;
-    bool cpu_advanced = true;
+    std::int32_t max_img = cfg::default_max_img;
+    std::int32_t notify_close = cfg::default_notify_close;
+    bool cpu_advanced = cfg::default_cpu_advanced == 1;
 };
 
 // A text value read whole (never cut, however long); `fallback` when the key is absent.
@@ -35,8 +36,10 @@ std::int32_t read_cfg_int(const std::wstring& cfg_path, const wchar_t* section, 
 // image folder, dump folder). Leaves `read_eof` alone.
 void load_cfg_keys(const std::wstring& cfg_path, cfg_settings& settings);
 
-// True when `section`, `key` and `value` may be written: no CR or LF anywhere, and a
-// key that is not empty and does not start with "[" after leading blanks.
+// True when `section`, `key` and `value` may be written: no CR, LF or NUL anywhere
+// (they would end the line or the text early and put the rest elsewhere in the file),
+// and a key that is not empty and does not start with "[" after leading blanks
+// (space, tab), which would read back as a section header.
 bool cfg_write_allowed(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 
 // The one way the program writes debug.cfg: one key, exactly as given. Refused

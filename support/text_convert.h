@@ -26,11 +26,19 @@ std::wstring multibyte_to_wide(const char* text, unsigned code_page);
 std::string wide_to_ansi(const wchar_t* text);
 
 // Decodes a whole text file's bytes by its byte-order mark and hands the result to
-// `sink` (see the implementation for the exact deliveries).
+// `sink` in one call:
+// - fewer than 3 bytes: kind_report with length report_text_too_short, total 0;
+// - FF FE: the bytes after the mark as they are (an odd trailing byte counts);
+// - FE FF: the units after the mark byte-swapped (an odd trailing byte is dropped);
+// - EF BB BF: the rest converted from UTF-8; otherwise all of it from the ANSI code page.
+// Text deliveries are kind_text with length = total = bytes of UTF-16 text.
+// Null bytes read as an empty file; a null sink gets nothing.
 void decode_text_bytes(const void* bytes, std::uint32_t size, text_sink sink, void* user);
 
 // Converts `size` bytes of `text` from `code_page` and delivers the UTF-16 result to
-// `sink` in one call. Returns 0, or status_invalid_parameter for a null text or sink.
+// `sink` in one call (NUL-terminated after the delivered units; embedded NULs are
+// converted like any other byte). Up to 254 units are converted without touching the
+// heap. Returns 0, or status_invalid_parameter for a null text or sink.
 std::int32_t multibyte_to_sink(const char* text, std::uint32_t size, unsigned code_page, text_sink sink,
                                void* user);
 

@@ -1,0 +1,113 @@
+#include "config/cfg_settings.h"
+
+#include "config/cfg_location.h"
+#include "support/path_normalize.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+// Where a text read starts; the buffer doubles until the value fits.
+constexpr DWORD first_text_capacity = 256;
+// A bound that only a broken profile function could reach; it keeps the loop finite.
+constexpr DWORD last_text_capacity = DWORD{1} << 26;
+
+bool is_on(std::int32_t number) { return number == 1; }
+
+bool has_line_break_or_nul(const std::wstring& text)
+{
+    return text.find_first_of(std::wstring(L"\r\n\0", 3)) != std::wstring::npos;
+}
+
+template <std::size_t n>
+std::size_t choice_index(const cfg::choice (&choices)[n], const std::wstring& token)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        if (token == choices[i].token)
+            return i;
+    return 0;
+}
+
+} // namespace
+
+std::wstring read_cfg_string(const std::wstring& cfg_path, const wchar_t* section, const wchar_t* key,
+                             const wchar_t* fallback)
+{
+    // The page writes a box back whenever the focus leaves it, so a value cut here
+    // would be stored cut: read it whole. The function answers size - 1 when it cut.
+    std::wstring buffer;
+    for (DWORD capacity = first_text_capacity;; capacity *= 2) {
+        buffer.assign(capacity, L'\0');
+        const DWORD length =
+            GetPrivateProfileStringW(section, key, fallback, buffer.data(), capacity, cfg_path.c_str());
+        if (length + 1 < capacity || capacity >= last_text_capacity) {
+            buffer.resize(std::min(length, capacity - 1));
+            return buffer;
+        }
+    }
+}
+
+std::int32_t read_cfg_int(const std::wstring& cfg_path, const wchar_t* section, const wchar_t* key,
+                          std::int32_t fallback)
+{
+    // The function answers unsigned; negative numbers in the file come back intact.
+    return static_cast<std::int32_t>(GetPrivateProfileIntW(section, key, fallback, cfg_path.c_str()));
+}
+
+void load_cfg_keys(const std::wstring& cfg_path, cfg_settings& settings)
+{
+    settings.log_type = read_cfg_string(cfg_path, cfg::section_log, cfg::key_log_type, cfg::default_log_type);
+    settings.log_level = read_cfg_string(cfg_path, cfg::section_log, cfg::key_log_level, cfg::default_log_level);
+    settings.log_path = read_cfg_string(cfg_path, cfg::section_log, cfg::key_log_path, cfg::default_log_path);
+    if (settings.log_path.empty())
+        settings.log_path = oem_base_folder(cfg_path) + cfg::derived_log_path_tail;
+
+    settings.twain_level = read_cfg_int(cfg_path, cfg::section_log, cfg::key_twain_level, cfg::default_twain_level);
+    settings.log_all_triple =
+        is_on(read_cfg_int(cfg_path, cfg::section_twain_app, cfg::key_log_all_triple, cfg::default_log_all_triple));
+    // Stored as read; only the combo box limits what it shows.
+    settings.notify_close =
+        read_cfg_int(cfg_path, cfg::section_twain_app, cfg::key_notify_close, cfg::default_notify_close);
+
+    settings.final_img = read_cfg_string(cfg_path, cfg::section_paths, cfg::key_final_img, cfg::default_final_img);
+    if (settings.final_img.empty())
+        settings.final_img = tidy_composed_path(oem_base_folder(cfg_path) + cfg::derived_final_img_tail);
+
+    settings.dump_usb = is_on(read_cfg_int(cfg_path, cfg::section_dump, cfg::key_dump_usb, cfg::default_dump_usb));
+    settings.usb_path = read_cfg_string(cfg_path, cfg::section_dump, cfg::key_usb_path, cfg::default_usb_path);
+    if (settings.usb_path.empty())
+        settings.usb_path = settings.final_img;
+
+    settings.max_img = read_cfg_int(cfg_path, cfg::section_mem, cfg::key_max_img, cfg::default_max_img);
+    settings.cpu_advanced =
+        is_on(read_cfg_int(cfg_path, cfg::section_cpu, cfg::key_cpu_advanced, cfg::default_cpu_advanced));
+}
+
+bool cfg_write_allowed(const std::wstring& section, const std::wstring& key, const std::wstring& value)
+{
+    if (has_line_break_or_nul(section) || has_line_break_or_nul(key) || has_line_break_or_nul(value))
+        return false;
+    const std::size_t first = key.find_first_not_of(L" \t");
+    return !key.empty() && (first == std::wstring::npos || key[first] != L'[');
+}
+
+bool write_cfg_value(const std::wstring& cfg_path, const wchar_t* section, const std::wstring& key,
+                     const std::wstring& value)
+{
+    if (section == nullptr || !cfg_write_allowed(section, key, value))
+        return false;
+    return WritePrivateProfileStringW(section, key.c_str(), value.c_str(), cfg_path.c_str()) != FALSE;
+}
+
+std::size_t log_type_index(const std::wstring& token) { return choice_index(cfg::log_type_choices, token); }
+
+std::size_t log_level_index(const std::wstring& token) { return choice_index(cfg::log_level_choices, token); }
+
+std::size_t notify_close_index(std::int32_t value)
+{
+    const auto count = static_cast<std::int32_t>(std::size(cfg::notify_close_choices));
+    return value >= 0 && value < count ? static_cast<std::size_t>(value) : 0;
+}

@@ -1,0 +1,86 @@
+#include "config/file_text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+constexpr std::size_t chunk_size = 1024;
+
+struct file_closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using file_ptr = std::unique_ptr<std::FILE, file_closer>;
+
+std::uint64_t file_size(std::FILE* file)
+{
+    if (_fseeki64(file, 0, SEEK_END) != 0)
+        return 0;
+    const long long size = _ftelli64(file);
+    _fseeki64(file, 0, SEEK_SET);
+    return size > 0 ? static_cast<std::uint64_t>(size) : 0;
+}
+
+} // namespace
+
+std::int32_t read_file_chunks(const wchar_t* path, text_sink sink, void* context)
+{
+    if (!path || !sink)
+        return status_invalid_parameter;
+
+    std::FILE* raw = nullptr;
+    if (const int error = _wfopen_s(&raw, path, L"rb"))
+        return error;
+    const file_ptr file(raw);
+
+    const std::uint64_t total = file_size(file.get());
+    unsigned char chunk[chunk_size] = {};
+    for (;;) {
+        const std::size_t count = std::fread(chunk, 1, chunk_size, file.get());
+        if (count == 0)
+            break;
+        if (sink(chunk, count, total, sink_kind_text, context) == sink_stop)
+            break;
+    }
+    return 0;
+}
+
+std::int32_t collect_bytes(const void* data, std::uint64_t length, std::uint64_t /*total*/, std::int32_t /*kind*/,
+                           void* context)
+{
+    if (data && context && length > 0)
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<std::size_t>(length));
+    return 0;
+}
+
+std::int32_t collect_wide_text(const void* data, std::uint64_t length, std::uint64_t /*total*/, std::int32_t kind,
+                               void* context)
+{
+    // A report (kind 1) carries a code in `length`, not text.
+    if (kind != sink_kind_text || !data || !context)
+        return 0;
+    const std::size_t units = static_cast<std::size_t>(length / sizeof(wchar_t));
+    if (units == 0)
+        return 0;
+    auto& text = *static_cast<std::wstring*>(context);
+    const std::size_t old_size = text.size();
+    text.resize(old_size + units);
+    // The data need not be aligned for wchar_t: copy bytes.
+    std::memcpy(&text[old_size], data, units * sizeof(wchar_t));
+    return 0;
+}
+
+std::wstring read_cfg_raw_text(const std::wstring& path)
+{
+    std::string bytes;
+    read_file_chunks(path.c_str(), collect_bytes, &bytes);
+
+    // The decoder counts in 32 bits; a larger file shows its first 4 GB.
+    const std::size_t size = std::min<std::size_t>(bytes.size(), std::numeric_limits<std::uint32_t>::max());
+    std::wstring text;
+    decode_text_bytes(bytes.data(), static_cast<std::uint32_t>(size), collect_wide_text, &text);
+    return text;
+}

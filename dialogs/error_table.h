@@ -1,0 +1,15 @@
+// The scanner driver's and device's result and status codes, in display order.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+struct error_entry {
+    std::int32_t code;   // 0..0xFFFF, shown as five decimal and four hex digits
+    const char* message; // UTF-8
+};
+
+constexpr std::size_t error_table_size = 53;
+
+extern const std::array<error_entry, error_table_size> error_table;

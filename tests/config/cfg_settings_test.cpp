@@ -1,0 +1,335 @@
+// Reading and writing debug.cfg key by key, against real files in a fresh folder.
+#include "config/cfg_settings.h"
+#include "config/cfg_keys.h"
+#include "config/cfg_location.h"
+#include "config/read_eof_text.h"
+#include "tests/common/test_files.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <iterator>
+#include <utility>
+#include <string>
+
+namespace {
+
+// A LOCALAPPDATA of its own with the first OEM's config folder, and the start path in it.
+class cfg_file_test : public testing::Test {
+protected:
+    cfg_file_test() : env_(L"LOCALAPPDATA", dir_.path().c_str())
+    {
+        make_dirs(dir_.file(L"VeltaScan\\config"));
+        path_ = initial_cfg_path();
+        file_ = dir_.file(L"VeltaScan\\config\\debug.cfg");
+        base_ = dir_.file(L"VeltaScan");
+    }
+
+    cfg_settings load_text(const std::string& ansi_text)
+    {
+        EXPECT_TRUE(write_file_bytes(file_, ansi_text));
+        cfg_settings settings;
+        load_cfg_keys(path_, settings);
+        return settings;
+    }
+
+    temp_dir dir_;
+    scoped_env env_;
+    std::wstring path_; // as the page forms it, doubled backslash included
+    std::wstring file_; // the same file, plainly written
+    std::wstring base_; // its OEM folder
+};
+
+// ---------------------------------------------------------------------------------------
+// Loading
+
+TEST_F(cfg_file_test, MissingFileLoadsEveryDefaultAndDerivedDefault)
+{
+    cfg_settings settings;
+    settings.log_type = L"none";
+    settings.twain_level = 9;
+    settings.cpu_advanced = false;
+    settings.read_eof = {{true, L"keep.exe"}};
+    load_cfg_keys(path_, settings);
+
+    EXPECT_FALSE(file_exists(file_)); // loading never writes
+    EXPECT_EQ(L"file", settings.log_type);
+    EXPECT_EQ(L"all", settings.log_level);
+    EXPECT_EQ(base_ + L"\\log\\%APPNAME%.log", settings.log_path);
+    EXPECT_EQ(1, settings.twain_level);
+    EXPECT_FALSE(settings.log_all_triple);
+    EXPECT_EQ(0, settings.notify_close);
+    EXPECT_EQ(base_ + L"\\imgs\\", settings.final_img);
+    EXPECT_FALSE(settings.dump_usb);
+    EXPECT_EQ(settings.final_img, settings.usb_path);
+    EXPECT_EQ(1000, settings.max_img);
+    EXPECT_TRUE(settings.cpu_advanced);
+    ASSERT_EQ(1u, settings.read_eof.size()); // the key reads leave the list to its own reader
+    EXPECT_EQ(L"keep.exe", settings.read_eof[0].name);
+}
+
+TEST_F(cfg_file_test, MissingFileWithoutLocalAppDataDerivesFromTheBareOemFolder)
+{
+    scoped_env unset(L"LOCALAPPDATA", nullptr);
+    cfg_settings settings;
+    load_cfg_keys(initial_cfg_path(), settings);
+    EXPECT_EQ(L"\\VeltaScan\\log\\%APPNAME%.log", settings.log_path);
+    EXPECT_EQ(L"\\VeltaScan\\imgs\\", settings.final_img);
+    EXPECT_EQ(L"\\VeltaScan\\imgs\\", settings.usb_path);
+}
+
+TEST_F(cfg_file_test, FileWithEveryKey)
+{
+    const cfg_settings s = load_text("[log]\r\ntype=console\r\nlevel=warning\r\npath=D:\\logs\\scan.log\r\n"
+                                     "twain-level=3\r\n"
+                                     "[twain-app]\r\nlog-all-triple=1\r\nnotify-close=2\r\n"
+                                     "[paths]\r\nfinal_img=D:\\img\r\n"
+                                     "[dump]\r\ndumpusb=1\r\nusb_path=E:\\usb\\\r\n"
+                                     "[mem]\r\nmax_img=2048\r\n"
+                                     "[cpu]\r\nadvanced=0\r\n"
+                                     "[read_eof]\r\na.exe=1\r\n");
+    EXPECT_EQ(L"console", s.log_type);
+    EXPECT_EQ(1u, log_type_index(s.log_type));
+    EXPECT_EQ(L"warning", s.log_level);
+    EXPECT_EQ(2u, log_level_index(s.log_level));
+    EXPECT_EQ(L"D:\\logs\\scan.log", s.log_path);
+    EXPECT_EQ(3, s.twain_level);
+    EXPECT_TRUE(s.log_all_triple);
+    EXPECT_EQ(2, s.notify_close);
+    EXPECT_EQ(L"D:\\img", s.final_img);
+    EXPECT_TRUE(s.dump_usb);
+    EXPECT_EQ(L"E:\\usb\\", s.usb_path);
+    EXPECT_EQ(2048, s.max_img);
+    EXPECT_FALSE(s.cpu_advanced);
+}
+
+TEST_F(cfg_file_test, OddValuesAreKeptAsTheyAre)
+{
+    const cfg_settings s = load_text("[log]\r\ntype=FILE\r\nlevel=Fatal\r\ntwain-level=-1\r\n"
+                                     "[twain-app]\r\nlog-all-triple=2\r\nnotify-close=7\r\n"
+                                     "[dump]\r\ndumpusb=2\r\n"
+                                     "[mem]\r\nmax_img=-5\r\n"
+                                     "[cpu]\r\nadvanced=1\r\n");
+    // Token comparison is exact: other letter case is item 0.
+    EXPECT_EQ(L"FILE", s.log_type);
+    EXPECT_EQ(0u, log_type_index(s.log_type));
+    EXPECT_EQ(0u, log_level_index(s.log_level));
+    EXPECT_EQ(-1, s.twain_level);
+    // On only when the number is 1.
+    EXPECT_FALSE(s.log_all_triple);
+    EXPECT_FALSE(s.dump_usb);
+    EXPECT_TRUE(s.cpu_advanced);
+    // Out-of-range numbers are stored as read; only the combo box limits them.
+    EXPECT_EQ(7, s.notify_close);
+    EXPECT_EQ(0u, notify_close_index(s.notify_close));
+    EXPECT_EQ(-5, s.max_img);
+}
+
+TEST_F(cfg_file_test, EmptyValuesAreEmptyTextNotTheDefault)
+{
+    const cfg_settings s =
+        load_text("[log]\r\ntype=\r\nlevel=\r\npath=\r\n[paths]\r\nfinal_img=\r\n[dump]\r\nusb_path=\r\n");
+    EXPECT_EQ(L"", s.log_type); // not "file"
+    EXPECT_EQ(0u, log_type_index(s.log_type));
+    EXPECT_EQ(L"", s.log_level);
+    EXPECT_EQ(0u, log_level_index(s.log_level));
+    EXPECT_EQ(base_ + L"\\log\\%APPNAME%.log", s.log_path);
+    EXPECT_EQ(base_ + L"\\imgs\\", s.final_img);
+    EXPECT_EQ(base_ + L"\\imgs\\", s.usb_path);
+}
+
+TEST_F(cfg_file_test, DumpFolderFollowsTheImageFolderAsLoaded)
+{
+    EXPECT_EQ(L"D:\\img", load_text("[paths]\r\nfinal_img=D:\\img\r\n").usb_path);
+    EXPECT_EQ(L"D:\\img", load_text("[paths]\r\nfinal_img=D:\\img\r\n[dump]\r\nusb_path=\r\n").usb_path);
+    EXPECT_EQ(L"E:\\d", load_text("[paths]\r\nfinal_img=D:\\img\r\n[dump]\r\nusb_path=E:\\d\r\n").usb_path);
+}
+
+TEST_F(cfg_file_test, AdvancedOnOnlyWhenOne)
+{
+    EXPECT_FALSE(load_text("[cpu]\r\nadvanced=0\r\n").cpu_advanced);
+    EXPECT_FALSE(load_text("[cpu]\r\nadvanced=2\r\n").cpu_advanced);
+    EXPECT_TRUE(load_text("[cpu]\r\nadvanced=1\r\n").cpu_advanced);
+    EXPECT_TRUE(load_text("[cpu]\r\n").cpu_advanced);
+}
+
+TEST_F(cfg_file_test, LongTextValuesAreReadWhole)
+{
+    // Around every size the read buffer passes through while it grows.
+    for (std::size_t length : {254u, 255u, 256u, 300u, 511u, 512u, 513u, 1023u, 5000u}) {
+        std::string value = "D:\\";
+        value.resize(length, 'p');
+        const cfg_settings s = load_text("[log]\r\npath=" + value + "\r\n[paths]\r\nfinal_img=" + value + "\r\n");
+        EXPECT_EQ(std::wstring(value.begin(), value.end()), s.log_path) << length;
+        EXPECT_EQ(s.log_path, s.final_img) << length;
+        EXPECT_EQ(s.log_path, s.usb_path) << length;
+    }
+}
+
+TEST_F(cfg_file_test, LongValueSurvivesBeingWrittenBack)
+{
+    // The page writes a box back each time the focus leaves it: nothing may be lost.
+    const std::wstring value = L"D:\\" + std::wstring(297, L'q');
+    ASSERT_TRUE(write_cfg_value(path_, cfg::section_log, cfg::key_log_path, value));
+    for (int round = 0; round < 3; ++round) {
+        cfg_settings s;
+        load_cfg_keys(path_, s);
+        ASSERT_EQ(value, s.log_path);
+        ASSERT_TRUE(write_cfg_value(path_, cfg::section_log, cfg::key_log_path, s.log_path));
+    }
+}
+
+TEST_F(cfg_file_test, UnicodeFileIsReadInEveryCodePage)
+{
+    // Only a UTF-16LE mark is honoured by the profile functions on every system.
+    const std::wstring text = L"\xFEFF[log]\r\npath=D:\\日志\\扫描.log\r\n";
+    const std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    const cfg_settings s = load_text(bytes);
+    EXPECT_EQ(L"D:\\日志\\扫描.log", s.log_path);
+}
+
+// ---------------------------------------------------------------------------------------
+// Writing: exact bytes, in place
+
+struct write_case {
+    const wchar_t* section;
+    const wchar_t* key;
+    const wchar_t* value;
+    const char* bytes;
+};
+
+TEST_F(cfg_file_test, EachWriteOfThePageGivesExactlyItsLine)
+{
+    const write_case cases[] = {
+        {cfg::section_log, cfg::key_log_type, L"none", "[log]\r\ntype=none\r\n"},
+        {cfg::section_log, cfg::key_log_level, L"fatal", "[log]\r\nlevel=fatal\r\n"},
+        {cfg::section_log, cfg::key_log_path, L"D:\\logs\\a.log", "[log]\r\npath=D:\\logs\\a.log\r\n"},
+        {cfg::section_log, cfg::key_twain_level, L"-1", "[log]\r\ntwain-level=-1\r\n"},
+        {cfg::section_twain_app, cfg::key_log_all_triple, L"1", "[twain-app]\r\nlog-all-triple=1\r\n"},
+        {cfg::section_twain_app, cfg::key_notify_close, L"2", "[twain-app]\r\nnotify-close=2\r\n"},
+        {cfg::section_paths, cfg::key_final_img, L"D:\\img\\", "[paths]\r\nfinal_img=D:\\img\\\r\n"},
+        {cfg::section_dump, cfg::key_dump_usb, L"0", "[dump]\r\ndumpusb=0\r\n"},
+        {cfg::section_dump, cfg::key_usb_path, L"E:\\u", "[dump]\r\nusb_path=E:\\u\r\n"},
+        {cfg::section_mem, cfg::key_max_img, L"12", "[mem]\r\nmax_img=12\r\n"},
+        {cfg::section_cpu, cfg::key_cpu_advanced, L"0", "[cpu]\r\nadvanced=0\r\n"},
+        {cfg::section_read_eof, L"a.exe", L"1", "[read_eof]\r\na.exe=1\r\n"},
+        // Unusual but harmless texts go through as given.
+        {cfg::section_read_eof, L"a[1].exe", L"0", "[read_eof]\r\na[1].exe=0\r\n"},
+        {cfg::section_paths, cfg::key_final_img, L"[imgs]%x%", "[paths]\r\nfinal_img=[imgs]%x%\r\n"},
+    };
+    int n = 0;
+    for (const write_case& c : cases) {
+        const std::wstring file = dir_.file(L"w" + std::to_wstring(++n) + L".cfg");
+        EXPECT_TRUE(write_cfg_value(file, c.section, c.key, c.value)) << c.key;
+        EXPECT_EQ(c.bytes, read_file_bytes(file)) << c.key;
+    }
+}
+
+TEST_F(cfg_file_test, WriteReplacesTheValueInPlaceAndAddsMissingKeys)
+{
+    ASSERT_TRUE(write_file_bytes(file_, "[log]\r\ntype=file\r\nlevel=all\r\n"));
+    ASSERT_TRUE(write_cfg_value(path_, cfg::section_log, cfg::key_log_level, L"fatal"));
+    EXPECT_EQ("[log]\r\ntype=file\r\nlevel=fatal\r\n", read_file_bytes(file_));
+    ASSERT_TRUE(write_cfg_value(path_, cfg::section_log, cfg::key_twain_level, L"3"));
+    EXPECT_EQ("[log]\r\ntype=file\r\nlevel=fatal\r\ntwain-level=3\r\n", read_file_bytes(file_));
+
+    cfg_settings s;
+    load_cfg_keys(path_, s);
+    EXPECT_EQ(3u, log_level_index(s.log_level));
+    EXPECT_EQ(3, s.twain_level);
+}
+
+// ---------------------------------------------------------------------------------------
+// Writing: refused texts never reach the file
+
+struct refused_case {
+    const wchar_t* name;
+    std::wstring section;
+    std::wstring key;
+    std::wstring value;
+};
+
+TEST_F(cfg_file_test, RefusedWritesLeaveTheFileByteForByte)
+{
+    const std::string before = "[log]\r\nlevel=all\r\n[read_eof]\r\na.exe=1\r\n";
+    const refused_case cases[] = {
+        {L"key hiding a section", L"read_eof", L"x.exe\n[log]\nlevel", L"1"},
+        {L"key with CR", L"read_eof", L"x.exe\r", L"1"},
+        {L"key with CR LF", L"read_eof", L"x\r\ny", L"1"},
+        {L"value with LF", L"log", L"level", L"all\n[cpu]\nadvanced=0"},
+        {L"value with CR", L"log", L"path", L"D:\\a\rb"},
+        {L"section with LF", L"log\n[cpu]", L"advanced", L"0"},
+        {L"section with CR", L"log\r", L"level", L"fatal"},
+        {L"empty key", L"read_eof", L"", L"1"},
+        {L"key as header", L"read_eof", L"[log]", L"1"},
+        {L"key as header after spaces", L"read_eof", L"  [log]", L"1"},
+        {L"key as header after tab", L"read_eof", L"\t[x", L"0"},
+        {L"key with NUL", L"read_eof", std::wstring(L"a.exe\0b", 7), L"1"},
+        {L"value with NUL", L"log", L"level", std::wstring(L"fatal\0x", 7)},
+    };
+    ASSERT_TRUE(write_file_bytes(file_, before));
+    for (const refused_case& c : cases) {
+        EXPECT_FALSE(cfg_write_allowed(c.section, c.key, c.value)) << c.name;
+        EXPECT_FALSE(write_cfg_value(path_, c.section.c_str(), c.key, c.value)) << c.name;
+        EXPECT_EQ(before, read_file_bytes(file_)) << c.name;
+    }
+}
+
+TEST_F(cfg_file_test, ReadEofTextWithSmuggledLinesWritesOnlyItsSoundLines)
+{
+    ASSERT_TRUE(write_file_bytes(file_, "[log]\r\nlevel=all\r\n"));
+    const auto writes = parse_read_eof_text(L"[read_eof]\r\nx.exe\n[log]\nlevel=fatal\r\n=1\r\n[cpu]=1\r\nb.exe=1\r\n");
+    ASSERT_EQ(4u, writes.size());
+    int written = 0;
+    for (const auto& [key, value] : writes)
+        written += write_cfg_value(path_, cfg::section_read_eof, key, value) ? 1 : 0;
+    EXPECT_EQ(1, written);
+    EXPECT_EQ(L"all", read_cfg_string(path_, cfg::section_log, cfg::key_log_level, L""));
+    EXPECT_EQ(1, read_cfg_int(path_, cfg::section_read_eof, L"b.exe", 0));
+}
+
+TEST_F(cfg_file_test, WriteToAMissingFolderFailsAndCreatesNothing)
+{
+    const std::wstring folder = dir_.file(L"NoSuchOem");
+    const std::wstring path = folder + L"\\config\\debug.cfg";
+    EXPECT_FALSE(write_cfg_value(path, cfg::section_log, cfg::key_log_level, L"fatal"));
+    EXPECT_FALSE(file_exists(folder));
+    EXPECT_FALSE(file_exists(path));
+
+    cfg_settings s;
+    load_cfg_keys(path, s);
+    EXPECT_EQ(L"all", s.log_level);
+}
+
+// ---------------------------------------------------------------------------------------
+// Combo indexes
+
+TEST(ComboIndex, TokensCompareExactly)
+{
+    const std::pair<const wchar_t*, std::size_t> types[] = {
+        {L"none", 0}, {L"console", 1}, {L"file", 2}, {L"FILE", 0}, {L"File", 0},
+        {L"", 0},     {L"file ", 0},   {L" file", 0}, {L"files", 0}, {L"all", 0},
+    };
+    for (const auto& [token, index] : types)
+        EXPECT_EQ(index, log_type_index(token)) << token;
+
+    const std::pair<const wchar_t*, std::size_t> levels[] = {
+        {L"all", 0},   {L"debug", 1}, {L"warning", 2}, {L"fatal", 3},   {L"FATAL", 0},
+        {L"fatal ", 0}, {L"", 0},     {L"warn", 0},    {L"console", 0},
+    };
+    for (const auto& [token, index] : levels)
+        EXPECT_EQ(index, log_level_index(token)) << token;
+}
+
+TEST(ComboIndex, NotifyCloseOutsideTheItemsShowsTheFirst)
+{
+    const std::pair<std::int32_t, std::size_t> cases[] = {
+        {0, 0}, {1, 1}, {2, 2}, {3, 0}, {7, 0}, {-1, 0}, {INT_MIN, 0}, {INT_MAX, 0},
+    };
+    for (const auto& [value, index] : cases)
+        EXPECT_EQ(index, notify_close_index(value)) << value;
+}
+
+} // namespace

@@ -1,0 +1,174 @@
+// Reading debug.cfg as raw bytes in chunks and as text decoded by its byte-order mark.
+#include "config/file_text.h"
+
+#include "tests/common/test_files.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+using namespace std::string_literals;
+
+namespace {
+
+struct chunk_log {
+    std::vector<std::uint64_t> lengths;
+    std::vector<std::uint64_t> totals;
+    std::string bytes;
+    std::size_t stop_at_call = 0; // 1-based; 0 never stops
+    std::int32_t result = sink_stop;
+};
+
+std::int32_t log_chunk(const void* data, std::uint64_t length, std::uint64_t total, std::int32_t kind, void* context)
+{
+    auto& log = *static_cast<chunk_log*>(context);
+    EXPECT_EQ(sink_kind_text, kind);
+    log.lengths.push_back(length);
+    log.totals.push_back(total);
+    log.bytes.append(static_cast<const char*>(data), static_cast<std::size_t>(length));
+    return log.lengths.size() == log.stop_at_call ? log.result : 0;
+}
+
+std::string pattern(std::size_t size)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 7 + i / 256);
+    return bytes;
+}
+
+std::string utf16le(const std::wstring& text)
+{
+    std::string bytes;
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+std::string utf16be(const std::wstring& text)
+{
+    std::string bytes;
+    for (wchar_t c : text) {
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+        bytes += static_cast<char>(c & 0xFF);
+    }
+    return bytes;
+}
+
+class FileText : public testing::Test {
+protected:
+    temp_dir dir;
+    std::wstring path = dir.file(L"debug.cfg");
+};
+
+TEST_F(FileText, ChunksCoverTheFileWithItsSizeAsTotal)
+{
+    const struct {
+        std::size_t size;
+        std::vector<std::uint64_t> lengths;
+    } cases[] = {
+        {0, {}},         {1, {1}},          {1023, {1023}}, {1024, {1024}}, {1025, {1024, 1}},
+        {3000, {1024, 1024, 952}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        const std::string bytes = pattern(c.size);
+        ASSERT_TRUE(write_file_bytes(path, bytes));
+        chunk_log log;
+        EXPECT_EQ(0, read_file_chunks(path.c_str(), log_chunk, &log));
+        EXPECT_EQ(c.lengths, log.lengths);
+        EXPECT_EQ(std::vector<std::uint64_t>(c.lengths.size(), c.size), log.totals);
+        EXPECT_EQ(bytes, log.bytes);
+    }
+}
+
+TEST_F(FileText, OnlyTheStopResultEndsTheReading)
+{
+    ASSERT_TRUE(write_file_bytes(path, pattern(3000)));
+    const struct {
+        std::size_t stop_at_call;
+        std::int32_t result;
+        std::size_t calls;
+    } cases[] = {{1, sink_stop, 1}, {2, sink_stop, 2}, {1, -1, 3}, {1, 98, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.stop_at_call << " " << c.result);
+        chunk_log log;
+        log.stop_at_call = c.stop_at_call;
+        log.result = c.result;
+        EXPECT_EQ(0, read_file_chunks(path.c_str(), log_chunk, &log));
+        EXPECT_EQ(c.calls, log.lengths.size());
+    }
+}
+
+TEST_F(FileText, OpenFailureReturnsErrnoAndDeliversNothing)
+{
+    chunk_log log;
+    EXPECT_EQ(ENOENT, read_file_chunks(dir.file(L"absent.cfg").c_str(), log_chunk, &log));
+    EXPECT_TRUE(log.lengths.empty());
+    EXPECT_EQ(status_invalid_parameter, read_file_chunks(nullptr, log_chunk, &log));
+    EXPECT_EQ(status_invalid_parameter, read_file_chunks(path.c_str(), nullptr, &log));
+}
+
+TEST(CollectSinks, AppendWhatTheyAreGiven)
+{
+    std::string bytes = "ab";
+    EXPECT_EQ(0, collect_bytes("c\0d", 3, 9, sink_kind_text, &bytes));
+    EXPECT_EQ("abc\0d"s, bytes);
+
+    const wchar_t units[] = L"xyz";
+    std::wstring text = L"w";
+    EXPECT_EQ(0, collect_wide_text(units, 5, 5, sink_kind_text, &text)); // odd byte dropped
+    EXPECT_EQ(L"wxy", text);
+    // A report carries a code in `length`, never text.
+    EXPECT_EQ(0, collect_wide_text(units, report_text_too_short, 0, sink_kind_report, &text));
+    EXPECT_EQ(L"wxy", text);
+}
+
+TEST_F(FileText, RawTextIsDecodedByItsMark)
+{
+    const std::wstring sample = utf8_to_wide("[read_eof]\r\n扫描.exe=1\r\n");
+    const std::wstring long_text = std::wstring(1500, L'\u6587') + L"\r\nend";
+    const struct {
+        const char* label;
+        std::string bytes;
+        std::wstring expected;
+    } cases[] = {
+        {"UTF-8 mark", "\xEF\xBB\xBF" + wide_to_code_page(sample, CP_UTF8), sample},
+        {"UTF-16LE", "\xFF\xFE" + utf16le(sample), sample},
+        {"UTF-16BE", "\xFE\xFF" + utf16be(sample), sample},
+        {"UTF-16LE over several chunks", "\xFF\xFE" + utf16le(long_text), long_text},
+        {"UTF-16BE over several chunks", "\xFE\xFF" + utf16be(long_text), long_text},
+        {"plain ASCII", "a=1\n", L"a=1\n"},
+        {"empty file", "", L""},
+        {"one byte", "a", L""},
+        {"two bytes", "ab", L""},
+        {"mark alone", "\xFF\xFE", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        ASSERT_TRUE(write_file_bytes(path, c.bytes));
+        EXPECT_EQ(c.expected, read_cfg_raw_text(path));
+    }
+    EXPECT_EQ(L"", read_cfg_raw_text(dir.file(L"absent.cfg")));
+}
+
+TEST_F(FileText, RawTextWithoutMarkUsesTheAnsiCodePage)
+{
+    if (GetACP() == 936) {
+        ASSERT_TRUE(write_file_bytes(path, "[read_eof]\r\n\xC9\xA8\xC3\xE8.exe=1\r\n"));
+        EXPECT_EQ(utf8_to_wide("[read_eof]\r\n扫描.exe=1\r\n"), read_cfg_raw_text(path));
+    } else if (GetACP() == 1252) {
+        ASSERT_TRUE(write_file_bytes(path, "caf\xE9.exe=1"));
+        EXPECT_EQ(L"caf\u00e9.exe=1", read_cfg_raw_text(path));
+    } else {
+        GTEST_SKIP() << "needs code page 936 or 1252";
+    }
+}
+
+} // namespace

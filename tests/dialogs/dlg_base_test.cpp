@@ -1,0 +1,367 @@
+// The dialog base: binding and routing, teardown, the modal loop's centring, show,
+// reading control text and adding tabs.
+#include "tests/dialogs/dialog_helpers.h"
+
+#include "resources/resource.h"
+#include "tests/common/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+class dlg_base_test : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        drain_queue();
+        app_instance = GetModuleHandleW(nullptr);
+    }
+    void TearDown() override { drain_queue(); }
+
+    temp_dir appdata;
+    scoped_env env{L"LOCALAPPDATA", appdata.path().c_str()};
+};
+
+int count_binding_props(HWND window)
+{
+    int count = 0;
+    EnumPropsExW(
+        window,
+        [](HWND, LPWSTR name, HANDLE, ULONG_PTR user) -> BOOL {
+            // Atom-named entries come as integers, not strings.
+            if (!IS_INTRESOURCE(name) && std::wstring(name) == dlg_base_object_prop_name)
+                ++*reinterpret_cast<int*>(user);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+} // namespace
+
+// ---- binding and routing -------------------------------------------------------------
+
+TEST_F(dlg_base_test, InitDialogIsTheFirstMessageAndCarriesTheObject)
+{
+    recording_dialog dialog(IDD_MAIN, nullptr);
+    ASSERT_NE(dialog.create(), nullptr);
+
+    // The template's font makes the dialog manager send WM_SETFONT before WM_INITDIALOG;
+    // no object is bound then, so it must never arrive.
+    ASSERT_FALSE(dialog.messages.empty());
+    EXPECT_EQ(dialog.messages.front(), static_cast<UINT>(WM_INITDIALOG));
+    EXPECT_FALSE(dialog.received(WM_SETFONT));
+    EXPECT_EQ(dialog.init_lparam, reinterpret_cast<LPARAM>(&dialog));
+    EXPECT_EQ(dialog.hwnd_at_init, dialog.hwnd);
+    EXPECT_EQ(GetPropW(dialog.hwnd, dlg_base_object_prop_name), static_cast<HANDLE>(&dialog));
+}
+
+TEST_F(dlg_base_test, UnboundWindowAnswersZeroToEverything)
+{
+    plain_window window(0, 0, 10, 10);
+    for (UINT message : {static_cast<UINT>(WM_SETFONT), static_cast<UINT>(WM_COMMAND),
+                         static_cast<UINT>(WM_USER + 5), static_cast<UINT>(WM_DESTROY)})
+        EXPECT_EQ(base_dialog_proc(window.get(), message, 0, 0), 0) << message;
+}
+
+TEST_F(dlg_base_test, DestroyUnbindsAndLaterMessagesNeverReachTheObject)
+{
+    recording_dialog dialog(IDD_MAIN, nullptr);
+    ASSERT_NE(dialog.create(), nullptr);
+    const HWND window = dialog.hwnd;
+    dialog.messages.clear();
+
+    EXPECT_EQ(base_dialog_proc(window, WM_DESTROY, 0, 0), 0);
+    EXPECT_EQ(GetPropW(window, dlg_base_object_prop_name), nullptr);
+    EXPECT_EQ(base_dialog_proc(window, WM_USER + 1, 0, 0), 0);
+    EXPECT_EQ(base_dialog_proc(window, WM_COMMAND, IDOK, 0), 0);
+    EXPECT_TRUE(dialog.messages.empty());
+
+    // The real destruction: neither WM_DESTROY nor WM_NCDESTROY reaches the object,
+    // which stays alive with its old handle.
+    DestroyWindow(window);
+    EXPECT_FALSE(dialog.received(WM_DESTROY));
+    EXPECT_FALSE(dialog.received(WM_NCDESTROY));
+    EXPECT_EQ(dialog.hwnd, window);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(dlg_base_test, LastMessageRemovesThePropertyEntry)
+{
+    recording_dialog dialog(IDD_MAIN, nullptr);
+    ASSERT_NE(dialog.create(), nullptr);
+    EXPECT_EQ(count_binding_props(dialog.hwnd), 1);
+
+    base_dialog_proc(dialog.hwnd, WM_DESTROY, 0, 0);
+    EXPECT_EQ(count_binding_props(dialog.hwnd), 1); // cleared, still present
+    EXPECT_EQ(base_dialog_proc(dialog.hwnd, WM_NCDESTROY, 0, 0), 0);
+    EXPECT_EQ(count_binding_props(dialog.hwnd), 0);
+    EXPECT_FALSE(dialog.received(WM_NCDESTROY));
+}
+
+// ---- teardown ------------------------------------------------------------------------
+
+TEST_F(dlg_base_test, DestroyingTheObjectDestroysItsWindowAndEnablesTheParent)
+{
+    plain_window owner(50, 50, 300, 200);
+    auto dialog = std::make_unique<recording_dialog>(IDD_MAIN, owner.get());
+    ASSERT_NE(dialog->create(), nullptr);
+    const HWND window = dialog->hwnd;
+    EnableWindow(owner.get(), FALSE);
+
+    dialog.reset();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(IsWindowEnabled(owner.get()));
+}
+
+TEST_F(dlg_base_test, DestroyingAnObjectWhoseWindowIsGoneStillEnablesTheParent)
+{
+    plain_window owner(50, 50, 300, 200);
+    auto dialog = std::make_unique<recording_dialog>(IDD_MAIN, owner.get());
+    ASSERT_NE(dialog->create(), nullptr);
+    DestroyWindow(dialog->hwnd);
+    EnableWindow(owner.get(), FALSE);
+
+    dialog.reset();
+    EXPECT_TRUE(IsWindow(owner.get()));
+    EXPECT_TRUE(IsWindowEnabled(owner.get()));
+}
+
+// ---- the modal loop -----------------------------------------------------------------
+
+namespace {
+
+// Runs the loop once: a WM_APP carrying `result` is handled first, then WM_QUIT ends it
+// (unless the WM_APP already did).
+std::int32_t run_once(recording_dialog& dialog, HWND owner, std::int32_t result = 0)
+{
+    dialog.watched_owner = owner;
+    PostMessageW(dialog.hwnd, WM_APP, static_cast<WPARAM>(result), 0);
+    PostQuitMessage(0);
+    return dialog.run_modal(owner);
+}
+
+struct centring_case {
+    const char* name;
+    int extra_width;  // owner width minus dialog width
+    int extra_height; // owner height minus dialog height
+    int expected_dx;  // dialog left minus owner left
+    int expected_dy;
+};
+
+void PrintTo(const centring_case& c, std::ostream* out) { *out << c.name; }
+
+class run_modal_centring : public dlg_base_test, public testing::WithParamInterface<centring_case> {};
+
+} // namespace
+
+TEST_P(run_modal_centring, HalvesTheDifferenceTruncatingTowardZero)
+{
+    const centring_case& c = GetParam();
+    recording_dialog dialog(IDD_MAIN, nullptr);
+    ASSERT_NE(dialog.create(), nullptr);
+    const RECT own = window_rect(dialog.hwnd);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+
+    plain_window owner(200, 150, width + c.extra_width, height + c.extra_height);
+    EXPECT_EQ(run_once(dialog, owner.get()), 0);
+
+    const RECT placed = window_rect(dialog.hwnd);
+    EXPECT_EQ(placed.left - 200, c.expected_dx);
+    EXPECT_EQ(placed.top - 150, c.expected_dy);
+    EXPECT_EQ(placed.right - placed.left, width); // size unchanged
+    EXPECT_EQ(placed.bottom - placed.top, height);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    odd_and_even, run_modal_centring,
+    testing::Values(centring_case{"wider_by_5", 5, 5, 2, 2}, centring_case{"narrower_by_5", -5, -5, -2, -2},
+                    centring_case{"wider_by_40", 40, 10, 20, 5}, centring_case{"same_size", 0, 0, 0, 0},
+                    centring_case{"narrower_by_1", -1, 3, 0, 1}),
+    [](const testing::TestParamInfo<centring_case>& param) { return std::string(param.param.name); });
+
+TEST_F(dlg_base_test, ModalLoopDisablesTheOwnerOnlyWhileItRuns)
+{
+    recording_dialog dialog(IDD_MAIN, nullptr);
+    ASSERT_NE(dialog.create(), nullptr);
+    plain_window owner(10, 10, 200, 100);
+
+    EXPECT_EQ(run_once(dialog, owner.get()), 0);
+    EXPECT_TRUE(dialog.received(WM_APP));
+    EXPECT_FALSE(dialog.owner_enabled_in_loop);
+    EXPECT_TRUE(IsWindowEnabled(owner.get()));
+    EXPECT_FALSE(IsWindowVisible(dialog.hwnd)); // hidden again when the loop ends
+}
+
+TEST_F(dlg_base_test, ModalLoopWithoutOwnerCentresOnTheDesktopWindow)
+{
+    recording_dialog dialog(IDD_MAIN, nullptr);
+    ASSERT_NE(dialog.create(), nullptr);
+    EXPECT_EQ(run_once(dialog, nullptr), 0);
+
+    const RECT desktop = window_rect(GetDesktopWindow());
+    const RECT placed = window_rect(dialog.hwnd);
+    const int width = placed.right - placed.left;
+    const int height = placed.bottom - placed.top;
+    EXPECT_EQ(placed.left, desktop.left + ((desktop.right - desktop.left) - width) / 2);
+    EXPECT_EQ(placed.top, desktop.top + ((desktop.bottom - desktop.top) - height) / 2);
+}
+
+TEST_F(dlg_base_test, NonZeroModalResultEndsTheLoopBeforeWmQuit)
+{
+    recording_dialog dialog(IDD_MAIN, nullptr);
+    ASSERT_NE(dialog.create(), nullptr);
+    EXPECT_EQ(run_once(dialog, nullptr, 7), 7);
+
+    MSG message{};
+    EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)); // never retrieved
+
+    // The next run starts from 0 again and ends with WM_QUIT.
+    EXPECT_EQ(run_once(dialog, nullptr, 0), 0);
+}
+
+// ---- show ----------------------------------------------------------------------------
+
+TEST_F(dlg_base_test, ShowingAChildOnlyShowsIt)
+{
+    recording_dialog host(IDD_MAIN, nullptr);
+    ASSERT_NE(host.create(), nullptr);
+    recording_dialog page(IDD_ERR_MSG, host.hwnd);
+    ASSERT_NE(page.create(), nullptr);
+    MoveWindow(page.hwnd, 3, 4, 100, 80, FALSE);
+    const RECT before = window_rect(page.hwnd);
+
+    page.show(true);
+    EXPECT_TRUE(has_style(page.hwnd, WS_VISIBLE));
+    const RECT after = window_rect(page.hwnd);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_TRUE(IsWindowEnabled(host.hwnd));
+
+    page.show(false);
+    EXPECT_FALSE(has_style(page.hwnd, WS_VISIBLE));
+    EXPECT_TRUE(IsWindowEnabled(host.hwnd));
+}
+
+TEST_F(dlg_base_test, ShowingATopLevelDialogWithoutParentMakesItTopmostOnTheDesktop)
+{
+    recording_dialog dialog(IDD_MAIN, nullptr);
+    ASSERT_NE(dialog.create(), nullptr);
+    dialog.show(true);
+
+    EXPECT_TRUE(IsWindowVisible(dialog.hwnd));
+    EXPECT_NE(GetWindowLongW(dialog.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    const RECT desktop = window_rect(GetDesktopWindow());
+    const RECT placed = window_rect(dialog.hwnd);
+    EXPECT_EQ(placed.left, desktop.left + ((desktop.right - desktop.left) - (placed.right - placed.left)) / 2);
+    EXPECT_EQ(placed.top, desktop.top + ((desktop.bottom - desktop.top) - (placed.bottom - placed.top)) / 2);
+
+    dialog.show(false);
+    EXPECT_FALSE(IsWindowVisible(dialog.hwnd));
+}
+
+namespace {
+
+RECT work_area_of(HWND window)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info);
+    return info.rcWork;
+}
+
+} // namespace
+
+TEST_F(dlg_base_test, ShowingATopLevelDialogCentresOnItsParentAndDisablesIt)
+{
+    plain_window owner(300, 200, 700, 600);
+    recording_dialog dialog(IDD_MAIN, owner.get());
+    ASSERT_NE(dialog.create(), nullptr);
+    const RECT own = window_rect(dialog.hwnd);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+
+    dialog.show(true);
+    const RECT placed = window_rect(dialog.hwnd);
+    EXPECT_EQ(placed.left, 300 + (700 - width) / 2);
+    EXPECT_EQ(placed.top, 200 + (600 - height) / 2);
+    EXPECT_EQ(GetWindowLongW(dialog.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_FALSE(IsWindowEnabled(owner.get()));
+
+    dialog.show(false);
+    EXPECT_TRUE(IsWindowEnabled(owner.get()));
+    EXPECT_FALSE(IsWindowVisible(dialog.hwnd));
+}
+
+TEST_F(dlg_base_test, ShowingNearTheWorkAreaEdgesClampsIntoIt)
+{
+    // A tiny parent in the bottom-right corner: centring would push the dialog out.
+    plain_window corner(0, 0, 20, 20);
+    const RECT work = work_area_of(corner.get());
+    MoveWindow(corner.get(), work.right - 20, work.bottom - 20, 20, 20, FALSE);
+    recording_dialog dialog(IDD_MAIN, corner.get());
+    ASSERT_NE(dialog.create(), nullptr);
+    dialog.show(true);
+    RECT placed = window_rect(dialog.hwnd);
+    EXPECT_EQ(placed.right, work.right);
+    EXPECT_EQ(placed.bottom, work.bottom);
+    dialog.show(false);
+
+    // And in the top-left corner, partly off the screen.
+    MoveWindow(corner.get(), work.left - 10, work.top - 10, 20, 20, FALSE);
+    dialog.show(true);
+    placed = window_rect(dialog.hwnd);
+    EXPECT_EQ(placed.left, work.left);
+    EXPECT_EQ(placed.top, work.top);
+    dialog.show(false);
+}
+
+// ---- control text and tabs -----------------------------------------------------------
+
+TEST_F(dlg_base_test, ItemTextOfEmptyMissingAndLongControls)
+{
+    recording_dialog dialog(IDD_MAIN, nullptr);
+    ASSERT_NE(dialog.create(), nullptr);
+
+    EXPECT_EQ(dialog.get_item_text(IDC_EXIT), utf8_to_wide("退出"));
+    EXPECT_EQ(dialog.get_item_text(IDC_PAGE_AREA), L"");
+    EXPECT_EQ(dialog.get_item_text(4242), L"");
+
+    const std::wstring long_text(1000, L'x');
+    SetDlgItemTextW(dialog.hwnd, IDC_PAGE_AREA, long_text.c_str());
+    EXPECT_EQ(dialog.get_item_text(IDC_PAGE_AREA), long_text);
+}
+
+TEST_F(dlg_base_test, TabPagesAreAppendedWithTheirObjects)
+{
+    recording_dialog dialog(IDD_MAIN, nullptr);
+    ASSERT_NE(dialog.create(), nullptr);
+    const HWND tab = GetDlgItem(dialog.hwnd, IDC_MAIN_TAB);
+    recording_dialog first(IDD_ERR_MSG, dialog.hwnd);
+    recording_dialog second(IDD_ERR_MSG, dialog.hwnd);
+
+    EXPECT_EQ(add_tab_page(tab, &first, L"one"), 0);
+    EXPECT_EQ(add_tab_page(tab, &second, L"two"), 1);
+
+    wchar_t text[32] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT | TCIF_PARAM;
+    item.pszText = text;
+    item.cchTextMax = 32;
+    ASSERT_TRUE(SendMessageW(tab, TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_STREQ(text, L"two");
+    EXPECT_EQ(item.lParam, reinterpret_cast<LPARAM>(&second));
+}
+
+TEST_F(dlg_base_test, AddingATabToANonWindowFails)
+{
+    recording_dialog page(IDD_ERR_MSG, nullptr);
+    EXPECT_EQ(add_tab_page(nullptr, &page, L"x"), -1);
+    plain_window gone(0, 0, 10, 10);
+    const HWND stale = gone.get();
+    DestroyWindow(stale);
+    EXPECT_EQ(add_tab_page(stale, &page, L"x"), -1);
+}

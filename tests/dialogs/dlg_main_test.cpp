@@ -1,0 +1,275 @@
+// The main window built as the entry function builds it: title, tabs, pages, page
+// switching and every way of ending the loop.
+#include "tests/dialogs/dialog_helpers.h"
+
+#include "dialogs/dlg_adv_cfg.h"
+#include "dialogs/dlg_err_msg.h"
+#include "resources/resource.h"
+#include "tests/common/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+class main_window_test : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        drain_queue();
+        app_instance = GetModuleHandleW(nullptr);
+        main.hwnd = CreateDialogParamW(app_instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, base_dialog_proc,
+                                       reinterpret_cast<LPARAM>(&main));
+        ASSERT_NE(main.hwnd, nullptr);
+        tab = GetDlgItem(main.hwnd, IDC_MAIN_TAB);
+    }
+    void TearDown() override { drain_queue(); }
+
+    dlg_base* page_of_tab(int index) const
+    {
+        TCITEMW item{};
+        item.mask = TCIF_PARAM;
+        if (!SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
+            return nullptr;
+        return reinterpret_cast<dlg_base*>(item.lParam);
+    }
+
+    std::wstring tab_label(int index) const
+    {
+        wchar_t text[64] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
+    // What the tab control does on a click: new selection, then TCN_SELCHANGE.
+    void choose_tab(int index)
+    {
+        SendMessageW(tab, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        NMHDR header{tab, static_cast<UINT_PTR>(IDC_MAIN_TAB), static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageW(main.hwnd, WM_NOTIFY, IDC_MAIN_TAB, reinterpret_cast<LPARAM>(&header));
+    }
+
+    bool page_visible(int index) const { return has_style(page_of_tab(index)->hwnd, WS_VISIBLE); }
+
+    temp_dir appdata;
+    scoped_env env{L"LOCALAPPDATA", appdata.path().c_str()};
+    dlg_main main;
+    HWND tab = nullptr;
+};
+
+} // namespace
+
+// ---- start-up ------------------------------------------------------------------------
+
+TEST_F(main_window_test, TitleAndTabLabels)
+{
+    EXPECT_EQ(window_text(main.hwnd), utf8_to_wide("扫描仪错误信息及高级调试配置"));
+    EXPECT_EQ(main.tab_ctrl, tab);
+    ASSERT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(tab_label(0), utf8_to_wide("错误信息"));
+    EXPECT_EQ(tab_label(1), utf8_to_wide("高级配置"));
+    // Nobody chose a tab yet: the control's own default selection stands.
+    EXPECT_FALSE(IsWindowVisible(main.hwnd));
+}
+
+TEST_F(main_window_test, TabItemDataAreThePageObjects)
+{
+    auto* errors = dynamic_cast<dlg_err_msg*>(page_of_tab(0));
+    auto* config = dynamic_cast<dlg_adv_cfg*>(page_of_tab(1));
+    ASSERT_NE(errors, nullptr);
+    ASSERT_NE(config, nullptr);
+
+    EXPECT_EQ(errors->template_id, IDD_ERR_MSG);
+    EXPECT_EQ(config->template_id, IDD_ADV_CFG);
+    for (dlg_base* page : {static_cast<dlg_base*>(errors), static_cast<dlg_base*>(config)}) {
+        EXPECT_EQ(page->parent, main.hwnd);
+        EXPECT_EQ(GetParent(page->hwnd), main.hwnd);
+        EXPECT_EQ(GetPropW(page->hwnd, dlg_base_object_prop_name), static_cast<HANDLE>(page));
+        EXPECT_EQ(page->modal_result, 0);
+    }
+    EXPECT_NE(errors->list_ctrl, nullptr);
+}
+
+TEST_F(main_window_test, PagesCoverThePageArea)
+{
+    RECT area = window_rect(GetDlgItem(main.hwnd, IDC_PAGE_AREA));
+    for (int index : {0, 1}) {
+        const RECT page = window_rect(page_of_tab(index)->hwnd);
+        EXPECT_TRUE(EqualRect(&area, &page)) << "tab " << index;
+    }
+}
+
+// ---- switching pages -----------------------------------------------------------------
+
+TEST_F(main_window_test, ErrorPageVisibleAtStartThenTabChangesSwapPages)
+{
+    EXPECT_TRUE(page_visible(0));
+    EXPECT_FALSE(page_visible(1));
+
+    choose_tab(1);
+    EXPECT_FALSE(page_visible(0));
+    EXPECT_TRUE(page_visible(1));
+
+    choose_tab(0);
+    EXPECT_TRUE(page_visible(0));
+    EXPECT_FALSE(page_visible(1));
+
+    // Changing tabs never touches the main window's enabled state.
+    EXPECT_TRUE(IsWindowEnabled(main.hwnd));
+}
+
+TEST_F(main_window_test, SelectingAnIndexNoTabHasHidesBothPages)
+{
+    for (int index : {-1, 2, 100}) {
+        main.select_page(0);
+        EXPECT_EQ(main.select_page(index), nullptr) << index;
+        EXPECT_FALSE(page_visible(0));
+        EXPECT_FALSE(page_visible(1));
+    }
+    EXPECT_EQ(main.select_page(1), page_of_tab(1));
+    EXPECT_TRUE(page_visible(1));
+}
+
+TEST_F(main_window_test, SelectionChangeIsAllowedAndOtherNotificationsIgnored)
+{
+    NMHDR changing{tab, static_cast<UINT_PTR>(IDC_MAIN_TAB), static_cast<UINT>(TCN_SELCHANGING)};
+    EXPECT_EQ(main.handle_message(WM_NOTIFY, IDC_MAIN_TAB, reinterpret_cast<LPARAM>(&changing)), 0);
+
+    // A TCN_SELCHANGE from another sender does not switch pages.
+    SendMessageW(tab, TCM_SETCURSEL, 1, 0);
+    NMHDR foreign{GetDlgItem(main.hwnd, IDC_EXIT), static_cast<UINT_PTR>(IDC_EXIT), static_cast<UINT>(TCN_SELCHANGE)};
+    EXPECT_EQ(main.handle_message(WM_NOTIFY, IDC_EXIT, reinterpret_cast<LPARAM>(&foreign)), 1);
+    EXPECT_TRUE(page_visible(0));
+    EXPECT_FALSE(page_visible(1));
+}
+
+TEST_F(main_window_test, APageWithoutWindowGetsNoTab)
+{
+    dlg_base missing(4711, main.hwnd); // no such template
+    const HWND created = CreateDialogParamW(app_instance, MAKEINTRESOURCEW(4711), main.hwnd, base_dialog_proc,
+                                            reinterpret_cast<LPARAM>(&missing));
+    ASSERT_EQ(created, nullptr);
+
+    RECT area{0, 0, 10, 10};
+    EXPECT_FALSE(main.install_page(missing, area, L"x"));
+    EXPECT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 2);
+
+    // So no tab change can mistake it for a top-level dialog and disable the main window.
+    choose_tab(1);
+    choose_tab(0);
+    EXPECT_TRUE(IsWindowEnabled(main.hwnd));
+}
+
+// ---- ending the loop -----------------------------------------------------------------
+
+TEST_F(main_window_test, ExitAndCancelCommandsPostQuitWithCodeZero)
+{
+    struct command_case {
+        WPARAM wparam;
+        bool quits;
+    };
+    const command_case cases[] = {
+        {MAKEWPARAM(IDOK, BN_CLICKED), true},
+        {MAKEWPARAM(IDCANCEL, 0), true},
+        {MAKEWPARAM(IDOK, 0x1234), true}, // the notification code does not matter
+        {MAKEWPARAM(3, BN_CLICKED), false},
+        {MAKEWPARAM(IDC_MAIN_TAB, 0), false},
+    };
+    for (const command_case& c : cases) {
+        drain_queue();
+        EXPECT_EQ(main.handle_message(WM_COMMAND, c.wparam, 0), 1);
+        MSG message{};
+        const bool quit = PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+        EXPECT_EQ(quit, c.quits) << LOWORD(c.wparam);
+        if (quit) {
+            EXPECT_EQ(message.wParam, 0u);
+        }
+    }
+}
+
+TEST_F(main_window_test, ExitButtonCloseAndSystemMenuAllQuitWithZero)
+{
+    const auto click_exit = [this] { SendDlgItemMessageW(main.hwnd, IDC_EXIT, BM_CLICK, 0, 0); };
+    const auto close = [this] { PostMessageW(main.hwnd, WM_CLOSE, 0, 0); };
+    const auto system_close = [this] { PostMessageW(main.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); };
+    ShowWindow(main.hwnd, SW_SHOW); // a hidden button ignores clicks
+    for (const auto& action : {std::function<void()>(click_exit), std::function<void()>(close),
+                               std::function<void()>(system_close)}) {
+        drain_queue();
+        action();
+        int code = -1;
+        EXPECT_TRUE(pump_until_quit(&code));
+        EXPECT_EQ(code, 0);
+    }
+    ShowWindow(main.hwnd, SW_HIDE);
+}
+
+TEST_F(main_window_test, LoopShowsTheWindowCentredOnTheDesktopAndHidesItAtTheEnd)
+{
+    PostMessageW(main.hwnd, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(main.run_modal(nullptr), 0);
+
+    const RECT desktop = window_rect(GetDesktopWindow());
+    const RECT placed = window_rect(main.hwnd);
+    EXPECT_EQ(placed.left, desktop.left + ((desktop.right - desktop.left) - (placed.right - placed.left)) / 2);
+    EXPECT_EQ(placed.top, desktop.top + ((desktop.bottom - desktop.top) - (placed.bottom - placed.top)) / 2);
+    EXPECT_FALSE(IsWindowVisible(main.hwnd));
+}
+
+TEST_F(main_window_test, DestroyingTheMainObjectDestroysEveryWindow)
+{
+    auto owner = std::make_unique<dlg_main>();
+    owner->hwnd = CreateDialogParamW(app_instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, base_dialog_proc,
+                                     reinterpret_cast<LPARAM>(owner.get()));
+    ASSERT_NE(owner->hwnd, nullptr);
+    const HWND window = owner->hwnd;
+    const HWND first_page = FindWindowExW(window, nullptr, L"#32770", nullptr);
+    ASSERT_NE(first_page, nullptr);
+
+    owner.reset();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(first_page));
+}
+
+// ---- the templates -------------------------------------------------------------------
+
+TEST_F(main_window_test, MainTemplateStylesAndLayout)
+{
+    EXPECT_TRUE(has_style(main.hwnd, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
+    EXPECT_FALSE(has_style(main.hwnd, WS_MAXIMIZEBOX));
+    EXPECT_FALSE(has_style(main.hwnd, WS_THICKFRAME));
+
+    const HWND area = GetDlgItem(main.hwnd, IDC_PAGE_AREA);
+    EXPECT_FALSE(has_style(area, WS_VISIBLE));
+    EXPECT_TRUE(has_style(area, WS_GROUP));
+    EXPECT_TRUE(has_style(tab, WS_VISIBLE));
+    const HWND exit_button = GetDlgItem(main.hwnd, IDC_EXIT);
+    EXPECT_EQ(GetWindowLongW(exit_button, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_TRUE(has_style(exit_button, WS_TABSTOP | WS_VISIBLE));
+
+    // Positions and sizes in dialog units, as the template gives them.
+    struct placed_item {
+        int id;
+        int x, y, width, height;
+    };
+    const placed_item items[] = {
+        {IDC_EXIT, 326, 292, 50, 14},
+        {IDC_MAIN_TAB, 7, 7, 369, 14},
+        {IDC_PAGE_AREA, 7, 21, 369, 270},
+    };
+    for (const placed_item& item : items) {
+        const RECT expected = dialog_units_to_client(main.hwnd, item.x, item.y, item.width, item.height);
+        const RECT actual = client_rect_in_parent(GetDlgItem(main.hwnd, item.id));
+        EXPECT_TRUE(EqualRect(&expected, &actual)) << item.id;
+    }
+    RECT client{};
+    GetClientRect(main.hwnd, &client);
+    const RECT expected_client = dialog_units_to_client(main.hwnd, 0, 0, 383, 313);
+    EXPECT_TRUE(EqualRect(&expected_client, &client));
+}

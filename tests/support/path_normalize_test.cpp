@@ -1,0 +1,235 @@
+// Path tidying and parent folders: pure text, no file system.
+#include "support/path_normalize.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring normalized(const std::wstring& path)
+{
+    std::vector<wchar_t> buffer(path.begin(), path.end());
+    buffer.push_back(L'\0');
+    normalize_path(buffer.data(), 0);
+    return std::wstring(buffer.data());
+}
+
+std::wstring parent_of(std::wstring path)
+{
+    parent_folder(path);
+    return path;
+}
+
+struct path_row {
+    const wchar_t* input;
+    const wchar_t* expected;
+};
+
+void check_normalized(const std::vector<path_row>& rows)
+{
+    for (const path_row& r : rows) {
+        EXPECT_EQ(normalized(r.input), r.expected) << "input: " << testing::PrintToString(std::wstring(r.input));
+        // The composed-path tidying is the same normalisation.
+        EXPECT_EQ(tidy_composed_path(r.input), r.expected);
+    }
+}
+
+TEST(normalize_path, separators)
+{
+    check_normalized({
+        {L"C:/a/b", L"C:\\a\\b"},
+        {L"a\\\\\\b", L"a\\b"},
+        {L"\\\\server\\share", L"\\server\\share"},
+        {L"C:\\a\\\\", L"C:\\a\\"},
+        {L"//", L"\\"},
+        {L"C:\\a/\\/b", L"C:\\a\\b"},
+        {L"", L""},
+    });
+}
+
+TEST(normalize_path, dot_components)
+{
+    check_normalized({
+        {L"C:\\a\\.\\.\\b", L"C:\\a\\b"},
+        {L"C:\\a\\.\\", L"C:\\a\\"},
+        // Only "." between two backslashes is a component.
+        {L"C:\\a\\.", L"C:\\a\\."},
+        {L".\\a", L".\\a"},
+        {L"C:\\a\\.b\\c.\\d", L"C:\\a\\.b\\c.\\d"},
+        {L"C:\\a\\...\\b", L"C:\\a\\...\\b"},
+    });
+}
+
+TEST(normalize_path, parent_components)
+{
+    check_normalized({
+        {L"C:\\a\\b\\c\\..\\..\\d", L"C:\\a\\d"},
+        {L"C:\\a\\..\\b", L"C:\\b"},
+        {L"C:\\..\\x", L"C:\\..\\x"},
+        {L"C:\\a\\..\\..\\b", L"C:\\..\\b"},
+        {L"\\a\\..\\b", L"\\a\\..\\b"},
+        {L"\\..\\b", L"\\..\\b"},
+        {L"C:\\a\\b\\..", L"C:\\a\\b\\.."},
+        {L"..\\a", L"..\\a"},
+        {L"..", L".."},
+        {L"C:\\a\\..\\", L"C:\\"},
+        {L"x\\a\\..\\b", L"x\\b"},
+        // The first ".." without a folder before it ends the step: later ones stay.
+        {L"a\\..\\b\\c\\..\\d", L"a\\..\\b\\c\\..\\d"},
+        {L"C:\\x\\..\\..\\y\\z\\..\\w", L"C:\\..\\y\\z\\..\\w"},
+    });
+}
+
+TEST(normalize_path, steps_run_in_order)
+{
+    check_normalized({
+        // Slashes first, so they join the doubled-separator and ".." steps.
+        {L"a/\\b", L"a\\b"},
+        {L"C:\\a/..\\b", L"C:\\b"},
+        // Doubled separators before "..": otherwise ".." would take the empty folder between them.
+        {L"C:\\a\\\\..\\b", L"C:\\b"},
+        // "\.\" before "..": otherwise ".." would take "." as its folder.
+        {L"C:\\a\\.\\..\\b", L"C:\\b"},
+        {L"C:/a/./../b//c", L"C:\\b\\c"},
+    });
+}
+
+TEST(normalize_path, other_characters_untouched)
+{
+    check_normalized({
+        {L"c:\\Users\\U\\AppData", L"c:\\Users\\U\\AppData"},
+        {L"C:\\VeltaScan\\log\\%APPNAME%.log", L"C:\\VeltaScan\\log\\%APPNAME%.log"},
+        {L"D:\\\u626b\u63cf\\\u65e5\u5fd7 x.txt", L"D:\\\u626b\u63cf\\\u65e5\u5fd7 x.txt"},
+    });
+}
+
+TEST(normalize_path, explicit_capacity)
+{
+    wchar_t buffer[260] = L"C:/a//b/./c/../d";
+    normalize_path(buffer, 260);
+    EXPECT_EQ(std::wstring(buffer), L"C:\\a\\b\\d");
+
+    wchar_t exact[] = L"C:\\a\\..\\b";
+    normalize_path(exact, std::size(exact));
+    EXPECT_EQ(std::wstring(exact), L"C:\\b");
+}
+
+TEST(normalize_path, nothing_beyond_capacity_is_read_or_written)
+{
+    // A capacity shorter than the text: only that many characters are the path.
+    wchar_t buffer[] = {L'a', L'/', L'/', L'b', L'/', L'/', L'c', L'\0', L'Z', L'Z'};
+    normalize_path(buffer, 5);
+    EXPECT_EQ(std::wstring(buffer), L"a\\b\\");
+    EXPECT_EQ(buffer[5], L'/');
+    EXPECT_EQ(buffer[6], L'c');
+    EXPECT_EQ(buffer[8], L'Z');
+
+    // No terminator inside the capacity and nothing to shorten: left as it is.
+    wchar_t full[] = {L'a', L'/', L'b', L'Z'};
+    normalize_path(full, 3);
+    EXPECT_EQ(full[0], L'a');
+    EXPECT_EQ(full[1], L'\\');
+    EXPECT_EQ(full[2], L'b');
+    EXPECT_EQ(full[3], L'Z');
+
+    normalize_path(nullptr, 0); // no crash
+}
+
+TEST(parent_folder, listed_cases)
+{
+    const path_row rows[] = {
+        {L"C:/a/b", L"C:\\a"},
+        {L"C:\\a\\b\\", L"C:\\a"},
+        {L"C:\\", L"C:"},
+        {L"debug.cfg", L"debug.cfg"},
+        {L"\\VeltaScan", L""},
+        {L"", L""},
+        {L"C:\\a\\b\\..\\c\\d", L"C:\\a\\c"},
+        {L"C:\\a\\\\b\\\\", L"C:\\a"},
+        {L"\\\\server\\share\\f", L"\\server\\share"},
+    };
+    for (const path_row& r : rows) EXPECT_EQ(parent_of(r.input), r.expected) << testing::PrintToString(std::wstring(r.input));
+}
+
+TEST(parent_folder, steps_from_the_configuration_file)
+{
+    std::wstring path = L"C:\\Users\\u\\AppData\\Local\\VeltaScan\\config\\debug.cfg";
+    parent_folder(path);
+    EXPECT_EQ(path, L"C:\\Users\\u\\AppData\\Local\\VeltaScan\\config");
+    parent_folder(path);
+    EXPECT_EQ(path, L"C:\\Users\\u\\AppData\\Local\\VeltaScan");
+    parent_folder(path);
+    EXPECT_EQ(path, L"C:\\Users\\u\\AppData\\Local");
+}
+
+TEST(parent_folder, never_ends_with_backslash)
+{
+    for (const wchar_t* input : {L"C:\\a\\", L"C:\\a\\b\\\\", L"a\\\\", L"\\\\", L"C:\\a\\.\\"}) {
+        const std::wstring parent = parent_of(input);
+        EXPECT_TRUE(parent.empty() || parent.back() != L'\\') << testing::PrintToString(std::wstring(input));
+    }
+}
+
+TEST(parent_folder, text_after_an_embedded_nul_is_not_path)
+{
+    EXPECT_EQ(parent_of(std::wstring(L"C:\\a\\b\0\\x\\y", 11)), L"C:\\a");
+    EXPECT_EQ(tidy_composed_path(std::wstring(L"C:\\a\0\\..", 8)), L"C:\\a");
+}
+
+// ---------------------------------------------------------------------------
+// Paths longer than 258 characters are handled whole.
+
+std::wstring long_folder(std::size_t segments)
+{
+    std::wstring path = L"C:\\";
+    for (std::size_t i = 0; i < segments; ++i) path += L"folder" + std::to_wstring(i % 10) + L"\\";
+    return path;
+}
+
+TEST(long_paths, normalize_keeps_all_300_characters)
+{
+    std::wstring path = long_folder(40) + L"debug.cfg"; // 3 + 40 * 8 + 9
+    ASSERT_GT(path.size(), 300u);
+    EXPECT_EQ(normalized(path), path);
+    EXPECT_EQ(tidy_composed_path(path), path);
+}
+
+TEST(long_paths, tidy_with_parent_steps_and_doubled_separators)
+{
+    const std::wstring base = long_folder(38);
+    const std::wstring composed = base + L"\\\\extra\\..\\config/./debug.cfg";
+    const std::wstring expected = base + L"config\\debug.cfg";
+    ASSERT_GT(composed.size(), 300u);
+    ASSERT_GT(expected.size(), 258u);
+    EXPECT_EQ(tidy_composed_path(composed), expected);
+    EXPECT_EQ(normalized(composed), expected);
+}
+
+TEST(long_paths, parent_folder_is_not_cut)
+{
+    const std::wstring folder = long_folder(40);
+    const std::wstring file = folder + L"sub\\\\debug.cfg";
+    ASSERT_GT(file.size(), 300u);
+    std::wstring path = file;
+    parent_folder(path);
+    EXPECT_EQ(path, folder + L"sub");
+    parent_folder(path);
+    EXPECT_EQ(path, folder.substr(0, folder.size() - 1));
+
+    // A long trailing-backslash path, too.
+    EXPECT_EQ(parent_of(folder + L"last\\"), folder.substr(0, folder.size() - 1));
+}
+
+TEST(long_paths, at_the_258_character_limit)
+{
+    std::wstring path = L"C:\\" + std::wstring(250, L'a') + L"\\b\\..\\c"; // 3 + 250 + 7 = 260
+    path.erase(path.size() - 2);                                          // 258 characters
+    ASSERT_EQ(path.size(), 258u);
+    EXPECT_EQ(tidy_composed_path(path + L"\\c"), L"C:\\" + std::wstring(250, L'a') + L"\\c");
+    EXPECT_EQ(parent_of(path), L"C:\\" + std::wstring(250, L'a') + L"\\b");
+}
+
+} // namespace

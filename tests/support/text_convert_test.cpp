@@ -1,0 +1,303 @@
+// Code-page conversion and byte-order-mark decoding. Run under code pages 936 and
+// 1252; cases whose result depends on the ANSI code page skip under the other one.
+#include "support/text_convert.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+#define REQUIRE_ANSI_CODE_PAGE(cp) \
+    if (GetACP() != (cp)) GTEST_SKIP() << "needs ANSI code page " << (cp)
+
+// 操作成功 in its three spellings.
+const std::wstring chinese = L"\u64cd\u4f5c\u6210\u529f";
+const std::string chinese_utf8 = "\xE6\x93\x8D\xE4\xBD\x9C\xE6\x88\x90\xE5\x8A\x9F";
+const std::string chinese_gbk = "\xB2\xD9\xD7\xF7\xB3\xC9\xB9\xA6";
+// The same GBK bytes read as Windows-1252 (all at or above A0, so Latin-1).
+const std::wstring chinese_gbk_as_1252 = L"\u00B2\u00D9\u00D7\u00F7\u00B3\u00C9\u00B9\u00A6";
+
+struct sink_call {
+    const void* data;
+    std::uint64_t length;
+    std::uint64_t total;
+    std::int32_t kind;
+    std::string bytes; // copied for text deliveries only
+};
+
+std::int32_t record(const void* data, std::uint64_t length, std::uint64_t total, std::int32_t kind, void* user)
+{
+    sink_call call{data, length, total, kind, {}};
+    if (kind == sink_kind_text && length > 0) call.bytes.assign(static_cast<const char*>(data), length);
+    static_cast<std::vector<sink_call>*>(user)->push_back(call);
+    return 0;
+}
+
+std::vector<sink_call> decode(const std::string& bytes)
+{
+    std::vector<sink_call> calls;
+    decode_text_bytes(bytes.data(), static_cast<std::uint32_t>(bytes.size()), record, &calls);
+    return calls;
+}
+
+std::string utf16_bytes(const std::wstring& text)
+{
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+// Expects exactly one text delivery and returns its bytes.
+std::string single_text(const std::vector<sink_call>& calls)
+{
+    EXPECT_EQ(calls.size(), 1u);
+    if (calls.size() != 1) return {};
+    EXPECT_EQ(calls[0].kind, sink_kind_text);
+    EXPECT_EQ(calls[0].length, calls[0].total);
+    return calls[0].bytes;
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(multibyte_to_wide, null_and_empty_give_empty)
+{
+    EXPECT_EQ(multibyte_to_wide(nullptr, CP_UTF8), L"");
+    EXPECT_EQ(multibyte_to_wide(nullptr, CP_ACP), L"");
+    EXPECT_EQ(multibyte_to_wide("", CP_UTF8), L"");
+    EXPECT_EQ(multibyte_to_wide("", CP_ACP), L"");
+}
+
+TEST(multibyte_to_wide, utf8_chinese)
+{
+    EXPECT_EQ(multibyte_to_wide(chinese_utf8.c_str(), CP_UTF8), chinese);
+}
+
+TEST(multibyte_to_wide, stops_at_first_nul)
+{
+    const char text[] = "ab\0cd";
+    EXPECT_EQ(multibyte_to_wide(text, CP_UTF8), L"ab");
+    EXPECT_EQ(multibyte_to_wide(text, CP_ACP), L"ab");
+}
+
+TEST(multibyte_to_wide, invalid_bytes_do_not_empty_the_text)
+{
+    // Converted without the strict flag: the bad byte is replaced, the rest survives.
+    const std::wstring wide = multibyte_to_wide("a\xFF" "b", CP_UTF8);
+    ASSERT_EQ(wide.size(), 3u);
+    EXPECT_EQ(wide[0], L'a');
+    EXPECT_EQ(wide[2], L'b');
+}
+
+TEST(multibyte_to_wide, long_text_is_whole)
+{
+    const std::string text(10000, 'x');
+    EXPECT_EQ(multibyte_to_wide(text.c_str(), CP_ACP), std::wstring(10000, L'x'));
+}
+
+TEST(multibyte_to_wide, gbk_under_936)
+{
+    REQUIRE_ANSI_CODE_PAGE(936u);
+    EXPECT_EQ(multibyte_to_wide(chinese_gbk.c_str(), CP_ACP), chinese);
+}
+
+TEST(multibyte_to_wide, gbk_bytes_under_1252_are_latin1)
+{
+    REQUIRE_ANSI_CODE_PAGE(1252u);
+    EXPECT_EQ(multibyte_to_wide(chinese_gbk.c_str(), CP_ACP), chinese_gbk_as_1252);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(wide_to_ansi, null_and_empty_give_empty)
+{
+    EXPECT_EQ(wide_to_ansi(nullptr), "");
+    EXPECT_EQ(wide_to_ansi(L""), "");
+}
+
+TEST(wide_to_ansi, chinese_under_936)
+{
+    REQUIRE_ANSI_CODE_PAGE(936u);
+    EXPECT_EQ(wide_to_ansi(chinese.c_str()), chinese_gbk);
+    EXPECT_EQ(wide_to_ansi(L"C:\\\u7528\u6237\\debug.cfg"), "C:\\\xD3\xC3\xBB\xA7\\debug.cfg");
+}
+
+TEST(wide_to_ansi, latin1_under_1252)
+{
+    REQUIRE_ANSI_CODE_PAGE(1252u);
+    EXPECT_EQ(wide_to_ansi(L"Caf\u00e9 \u00b2"), "Caf\xE9 \xB2");
+}
+
+TEST(wide_to_ansi, round_trips_through_multibyte_to_wide)
+{
+    const std::wstring text = GetACP() == 936 ? L"C:\\\u6d4b\u8bd5\\x" : L"C:\\\u00e9t\u00e9\\x";
+    EXPECT_EQ(multibyte_to_wide(wide_to_ansi(text.c_str()).c_str(), CP_ACP), text);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(swap_utf16_bytes, swaps_each_unit_from_unaligned_bytes)
+{
+    // One byte of padding so the units start at an odd address.
+    const unsigned char bytes[] = {0x00, 0x4E, 0x2D, 0x00, 0x41, 0x12, 0x34};
+    EXPECT_EQ(swap_utf16_bytes(bytes + 1, 3), std::wstring(L"\u4e2d\u0041\u1234"));
+}
+
+TEST(swap_utf16_bytes, zero_count_is_empty)
+{
+    const unsigned char bytes[] = {0x41, 0x00};
+    EXPECT_EQ(swap_utf16_bytes(bytes, 0), L"");
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(multibyte_to_sink, missing_text_or_sink_is_87_without_a_call)
+{
+    std::vector<sink_call> calls;
+    EXPECT_EQ(multibyte_to_sink(nullptr, 3, CP_ACP, record, &calls), status_invalid_parameter);
+    EXPECT_EQ(multibyte_to_sink("abc", 3, CP_ACP, nullptr, &calls), status_invalid_parameter);
+    EXPECT_EQ(status_invalid_parameter, 87);
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST(multibyte_to_sink, empty_input_is_one_empty_delivery)
+{
+    std::vector<sink_call> calls;
+    EXPECT_EQ(multibyte_to_sink("abc", 0, CP_UTF8, record, &calls), 0);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, sink_kind_text);
+    EXPECT_EQ(calls[0].length, 0u);
+    EXPECT_EQ(calls[0].total, 0u);
+}
+
+TEST(multibyte_to_sink, converts_exactly_size_bytes_including_nul)
+{
+    std::vector<sink_call> calls;
+    EXPECT_EQ(multibyte_to_sink("a\0bXYZ", 3, CP_UTF8, record, &calls), 0);
+    EXPECT_EQ(single_text(calls), utf16_bytes(std::wstring(L"a\0b", 3)));
+}
+
+TEST(multibyte_to_sink, delivery_is_terminated)
+{
+    // Sinks may read the delivery as a C string; both buffer sizes carry a terminator.
+    for (std::size_t count : {5u, 254u, 255u, 600u}) {
+        const std::string text(count, 'q');
+        const auto check = [](const void* data, std::uint64_t length, std::uint64_t, std::int32_t,
+                              void* user) -> std::int32_t {
+            const auto* units = static_cast<const wchar_t*>(data);
+            *static_cast<bool*>(user) = units[length / 2] == L'\0' && units[length / 2 - 1] == L'q';
+            return 0;
+        };
+        bool terminated = false;
+        multibyte_to_sink(text.data(), static_cast<std::uint32_t>(count), CP_ACP, check, &terminated);
+        EXPECT_TRUE(terminated) << count << " characters";
+    }
+}
+
+// ---------------------------------------------------------------------------
+// decode_text_bytes: every mark branch, including the sizes around the marks.
+
+TEST(decode_text_bytes, fewer_than_three_bytes_is_one_report)
+{
+    const std::string inputs[] = {std::string(), std::string("\xFF", 1), std::string("\xFF\xFE", 2),
+                                  std::string("\xFE\xFF", 2), std::string("\xEF\xBB", 2), std::string("ab")};
+    for (const std::string& input : inputs) {
+        const auto calls = decode(input);
+        ASSERT_EQ(calls.size(), 1u) << input.size() << " bytes";
+        EXPECT_EQ(calls[0].kind, sink_kind_report);
+        EXPECT_EQ(calls[0].length, report_text_too_short);
+        EXPECT_EQ(calls[0].length, 2012u);
+        EXPECT_EQ(calls[0].total, 0u);
+        EXPECT_EQ(calls[0].data, static_cast<const void*>(input.data()));
+    }
+}
+
+TEST(decode_text_bytes, utf16le_passes_bytes_through)
+{
+    struct row {
+        std::string input;
+        std::string expected;
+    };
+    const row rows[] = {
+        {std::string("\xFF\xFE\x41", 3), std::string("\x41", 1)},              // odd: kept
+        {std::string("\xFF\xFE\x41\x00", 4), std::string("\x41\x00", 2)},      // one unit
+        {std::string("\xFF\xFE\x41\x00\x42", 5), std::string("\x41\x00\x42", 3)}, // odd: kept
+        {"\xFF\xFE" + utf16_bytes(chinese), utf16_bytes(chinese)},
+    };
+    for (const row& r : rows) {
+        const auto calls = decode(r.input);
+        EXPECT_EQ(single_text(calls), r.expected) << r.input.size() << " bytes";
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].total, r.input.size() - 2);
+        // Not copied: the delivery points into the caller's bytes.
+        EXPECT_EQ(calls[0].data, static_cast<const void*>(r.input.data() + 2));
+    }
+}
+
+TEST(decode_text_bytes, utf16be_is_swapped_and_drops_an_odd_byte)
+{
+    struct row {
+        std::string input;
+        std::wstring expected;
+    };
+    const row rows[] = {
+        {std::string("\xFE\xFF\x00", 3), L""},                      // odd byte only
+        {std::string("\xFE\xFF\x00\x41", 4), L"A"},                 // one unit
+        {std::string("\xFE\xFF\x00\x41\x00", 5), L"A"},             // odd: dropped
+        {std::string("\xFE\xFF\x4E\x2D\x65\x87", 6), L"\u4e2d\u6587"},
+    };
+    for (const row& r : rows) {
+        const auto calls = decode(r.input);
+        EXPECT_EQ(single_text(calls), utf16_bytes(r.expected)) << r.input.size() << " bytes";
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].total, r.expected.size() * 2);
+    }
+}
+
+TEST(decode_text_bytes, utf8_mark_is_skipped)
+{
+    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF")), "");
+    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" "a")), utf16_bytes(L"a"));
+    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" + chinese_utf8)), utf16_bytes(chinese));
+    // Only the leading mark is dropped; one further in is text.
+    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF[a]\xEF\xBB\xBF")), utf16_bytes(L"[a]\ufeff"));
+}
+
+TEST(decode_text_bytes, no_mark_is_ansi)
+{
+    EXPECT_EQ(single_text(decode("abc")), utf16_bytes(L"abc"));
+    EXPECT_EQ(single_text(decode("[log]\r\nlevel=fatal\r\n")), utf16_bytes(L"[log]\r\nlevel=fatal\r\n"));
+    // A UTF-16 file without its mark is read as ANSI, NUL bytes and all.
+    EXPECT_EQ(single_text(decode(std::string("a\0b\0", 4))), utf16_bytes(std::wstring(L"a\0b\0", 4)));
+}
+
+TEST(decode_text_bytes, gbk_without_mark_under_936)
+{
+    REQUIRE_ANSI_CODE_PAGE(936u);
+    EXPECT_EQ(single_text(decode("k=" + chinese_gbk)), utf16_bytes(L"k=" + chinese));
+    // The UTF-8 mark still wins over the ANSI code page.
+    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" + chinese_utf8)), utf16_bytes(chinese));
+}
+
+TEST(decode_text_bytes, gbk_without_mark_under_1252)
+{
+    REQUIRE_ANSI_CODE_PAGE(1252u);
+    EXPECT_EQ(single_text(decode("k=" + chinese_gbk)), utf16_bytes(L"k=" + chinese_gbk_as_1252));
+    // Marks cut short are plain text.
+    EXPECT_EQ(single_text(decode("\xEF\xBB\x41")), utf16_bytes(L"\u00ef\u00bbA"));
+    EXPECT_EQ(single_text(decode("\xFF\x41\x42")), utf16_bytes(L"\u00ffAB"));
+}
+
+TEST(decode_text_bytes, missing_arguments_do_not_crash)
+{
+    std::vector<sink_call> calls;
+    decode_text_bytes("abc", 3, nullptr, &calls); // nothing to deliver to
+    decode_text_bytes(nullptr, 5, record, &calls); // no bytes: an empty file
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, sink_kind_report);
+    EXPECT_EQ(calls[0].length, report_text_too_short);
+}
+
+} // namespace

@@ -1,0 +1,238 @@
+// Drives a running scancfg from a script, the way a user would: start it with a given
+// LOCALAPPDATA, click a tab, press "退出".
+//
+//   ui_driver run <scancfg.exe> <LOCALAPPDATA>
+//       starts the program with that LOCALAPPDATA, prints "ready X Y W H" (the main
+//       window's rectangle) once its window is shown, waits for it to end and exits
+//       with its exit code (99 when it does not start or show its window in time).
+//   ui_driver tab <index>
+//       clicks tab <index> of the running program and waits until that page shows;
+//       prints the main window's rectangle.
+//   ui_driver exit
+//       presses "退出".
+// Windows of another process: the tab control's item rectangle is read through a
+// buffer in that process (pointer messages are not carried across processes), and the
+// click is posted as mouse messages, so the tab control notifies its window itself.
+#include "app/dlg_main.h"
+#include "resources/resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD wait_ms = 15000;
+
+struct handle_closer {
+    void operator()(HANDLE handle) const
+    {
+        if (handle)
+            CloseHandle(handle);
+    }
+};
+using unique_handle = std::unique_ptr<void, handle_closer>;
+
+struct local_freer {
+    void operator()(wchar_t** memory) const { LocalFree(memory); }
+};
+
+std::wstring upper(std::wstring text)
+{
+    CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// This process's environment with `name` set to `value`, sorted as Windows expects.
+std::vector<wchar_t> environment_with(const std::wstring& name, const std::wstring& value)
+{
+    std::vector<std::wstring> entries;
+    if (wchar_t* block = GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
+            const std::wstring text = entry;
+            if (upper(text.substr(0, text.find(L'=', 1))) != upper(name))
+                entries.push_back(text);
+        }
+        FreeEnvironmentStringsW(block);
+    }
+    entries.push_back(name + L"=" + value);
+    std::sort(entries.begin(), entries.end(),
+              [](const std::wstring& a, const std::wstring& b) { return upper(a) < upper(b); });
+    std::vector<wchar_t> block;
+    for (const std::wstring& entry : entries) {
+        block.insert(block.end(), entry.begin(), entry.end());
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
+HWND find_main_window(DWORD process_id = 0)
+{
+    struct search {
+        DWORD process_id;
+        HWND found;
+    } state{process_id, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM user) -> BOOL {
+            auto* s = reinterpret_cast<search*>(user);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t title[128] = {};
+            GetWindowTextW(window, title, 128);
+            if ((s->process_id == 0 || owner == s->process_id) && IsWindowVisible(window) &&
+                std::wstring(title) == main_window_title) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+HWND wait_for_main_window(DWORD process_id, HANDLE process)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < wait_ms) {
+        if (HWND window = find_main_window(process_id))
+            return window;
+        if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
+            return nullptr;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+void print_rect(const char* prefix, HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    std::printf("%s%ld %ld %ld %ld\n", prefix, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    std::fflush(stdout);
+}
+
+int run(const std::wstring& exe, const std::wstring& local_app_data)
+{
+    std::vector<wchar_t> environment = environment_with(L"LOCALAPPDATA", local_app_data);
+    std::wstring command_line = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        environment.data(), nullptr, &startup, &info)) {
+        std::fprintf(stderr, "cannot start the program (error %lu)\n", GetLastError());
+        return 99;
+    }
+    const unique_handle process(info.hProcess);
+    const unique_handle thread(info.hThread);
+
+    HWND window = wait_for_main_window(info.dwProcessId, info.hProcess);
+    if (!window) {
+        std::fprintf(stderr, "the main window did not appear\n");
+        TerminateProcess(info.hProcess, 99);
+        return 99;
+    }
+    print_rect("ready ", window);
+
+    WaitForSingleObject(info.hProcess, INFINITE);
+    DWORD code = 99;
+    GetExitCodeProcess(info.hProcess, &code);
+    return static_cast<int>(code);
+}
+
+// The rectangle of tab `index`, read through a buffer inside the program's process.
+bool tab_item_rect(HWND tab, int index, RECT& rect)
+{
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(tab, &process_id);
+    const unique_handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, process_id));
+    if (!process)
+        return false;
+    struct remote_freer {
+        HANDLE process;
+        void operator()(void* memory) const { VirtualFreeEx(process, memory, 0, MEM_RELEASE); }
+    };
+    const std::unique_ptr<void, remote_freer> remote(
+        VirtualAllocEx(process.get(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE),
+        remote_freer{process.get()});
+    if (!remote)
+        return false;
+    if (!SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.get())))
+        return false;
+    return ReadProcessMemory(process.get(), remote.get(), &rect, sizeof(rect), nullptr) != FALSE;
+}
+
+// The page of tab `index`: the error page holds the error list, the other the path box.
+HWND page_of_tab(HWND main_window, int index)
+{
+    const int marker = index == 0 ? IDC_ERR_LIST : IDC_CFG_PATH;
+    for (HWND page = FindWindowExW(main_window, nullptr, L"#32770", nullptr); page;
+         page = FindWindowExW(main_window, page, L"#32770", nullptr))
+        if (GetDlgItem(page, marker))
+            return page;
+    return nullptr;
+}
+
+int click_tab(int index)
+{
+    HWND window = wait_for_main_window(0, nullptr);
+    HWND tab = window ? GetDlgItem(window, IDC_MAIN_TAB) : nullptr;
+    RECT item{};
+    if (!tab || !tab_item_rect(tab, index, item)) {
+        std::fprintf(stderr, "no tab %d\n", index);
+        return 1;
+    }
+    const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(tab, WM_LBUTTONUP, 0, point);
+
+    HWND page = page_of_tab(window, index);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < wait_ms) {
+        if (page && IsWindowVisible(page) && SendMessageW(tab, TCM_GETCURSEL, 0, 0) == index) {
+            // Let the page finish painting before anyone looks at it.
+            Sleep(300);
+            print_rect("", window);
+            return 0;
+        }
+        Sleep(50);
+    }
+    std::fprintf(stderr, "tab %d did not show its page\n", index);
+    return 1;
+}
+
+int press_exit()
+{
+    HWND window = wait_for_main_window(0, nullptr);
+    if (!window) {
+        std::fprintf(stderr, "no main window\n");
+        return 1;
+    }
+    PostMessageW(GetDlgItem(window, IDC_EXIT), BM_CLICK, 0, 0);
+    return 0;
+}
+
+} // namespace
+
+int main()
+{
+    int count = 0;
+    const std::unique_ptr<wchar_t*, local_freer> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
+    const std::vector<std::wstring> args(arguments.get(), arguments.get() + (arguments ? count : 0));
+
+    if (args.size() == 4 && args[1] == L"run")
+        return run(args[2], args[3]);
+    if (args.size() == 3 && args[1] == L"tab")
+        return click_tab(_wtoi(args[2].c_str()));
+    if (args.size() == 2 && args[1] == L"exit")
+        return press_exit();
+    std::fprintf(stderr, "usage: ui_driver run <exe> <LOCALAPPDATA> | tab <index> | exit\n");
+    return 2;
+}
