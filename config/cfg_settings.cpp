@@ -90,8 +90,9 @@ bool cfg_write_allowed(const std::wstring& section, const std::wstring& key, con
 {
     if (has_line_break_or_nul(section) || has_line_break_or_nul(key) || has_line_break_or_nul(value))
         return false;
+    // A key of blanks only is as empty as no key: the file would read it back as "".
     const std::size_t first = key.find_first_not_of(L" \t");
-    return !key.empty() && (first == std::wstring::npos || key[first] != L'[');
+    return first != std::wstring::npos && key[first] != L'[';
 }
 
 bool write_cfg_value(const std::wstring& cfg_path, const wchar_t* section, const std::wstring& key,

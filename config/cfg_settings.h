@@ -38,8 +38,8 @@ void load_cfg_keys(const std::wstring& cfg_path, cfg_settings& settings);
 
 // True when `section`, `key` and `value` may be written: no CR, LF or NUL anywhere
 // (they would end the line or the text early and put the rest elsewhere in the file),
-// and a key that is not empty and does not start with "[" after leading blanks
-// (space, tab), which would read back as a section header.
+// and a key that, after leading blanks (space, tab), is neither empty (it would read
+// back as no key) nor starts with "[" (it would read back as a section header).
 bool cfg_write_allowed(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 
 // The one way the program writes debug.cfg: one key, exactly as given. Refused

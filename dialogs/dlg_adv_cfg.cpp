@@ -1,14 +1,318 @@
-// Placeholder until the page is built: a plain page on its template.
 #include "dialogs/dlg_adv_cfg.h"
 
+#include "config/cfg_keys.h"
+#include "config/cfg_location.h"
+#include "config/file_text.h"
+#include "config/read_eof.h"
+#include "config/read_eof_text.h"
+#include "dialogs/dpi_scale.h"
 #include "resources/resource.h"
+#include "support/text_format.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <iterator>
+
+namespace {
+
+void add_column(HWND list, int index, const wchar_t* title, int width)
+{
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.cx = width;
+    column.pszText = const_cast<wchar_t*>(title); // the list view copies it
+    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+}
+
+// Rebuilt on every refresh, so the items are always exactly the table's.
+template <std::size_t count>
+void fill_choice_combo(HWND combo, const cfg::choice (&choices)[count], std::size_t selected)
+{
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (const cfg::choice& choice : choices)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.label));
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+std::wstring combo_item_text(HWND combo, WPARAM index)
+{
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR)
+        return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
+    return text;
+}
+
+// Sets one cell of the list unless it already holds `text`: rewriting a cell, even
+// with the same text, sends the page a notification.
+void set_list_cell(HWND list, int row, int column, const std::wstring& text, std::wstring& buffer)
+{
+    buffer.assign(text.size() + 2, L'\0');
+    LVITEMW cell{};
+    cell.iSubItem = column;
+    cell.pszText = &buffer[0];
+    cell.cchTextMax = static_cast<int>(buffer.size());
+    const LRESULT length =
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    if (static_cast<std::size_t>(length) == text.size() && text.compare(0, text.size(), cell.pszText, text.size()) == 0)
+        return;
+    cell.pszText = const_cast<wchar_t*>(text.c_str()); // the list view copies it
+    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+}
+
+bool is_checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void set_check(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+// Numbers are shown unsigned, so a stored -1 appears as 4294967295.
+void set_unsigned(HWND page, int id, std::int32_t value)
+{
+    SetDlgItemInt(page, id, static_cast<UINT>(value), FALSE);
+}
+
+} // namespace
 
 dlg_adv_cfg::dlg_adv_cfg(HWND parent_window) : dlg_base(IDD_ADV_CFG, parent_window) {}
 
-INT_PTR dlg_adv_cfg::handle_message(UINT, WPARAM, LPARAM) { return 0; }
-void dlg_adv_cfg::init_page() {}
-void dlg_adv_cfg::on_edit_kill_focus(HWND) {}
-void dlg_adv_cfg::on_combo_sel_change(HWND) {}
-void dlg_adv_cfg::on_button_clicked(HWND, int) {}
-void dlg_adv_cfg::refresh_controls() {}
-void dlg_adv_cfg::load_settings(const std::wstring&) {}
+INT_PTR dlg_adv_cfg::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        init_page();
+        UpdateWindow(hwnd);
+        return 1;
+    case WM_COMMAND: {
+        HWND control = reinterpret_cast<HWND>(lparam);
+        switch (HIWORD(wparam)) {
+        case EN_KILLFOCUS:
+            on_edit_kill_focus(control);
+            break;
+        case CBN_SELCHANGE:
+            on_combo_sel_change(control);
+            break;
+        case BN_CLICKED:
+            on_button_clicked(control, LOWORD(wparam));
+            break;
+        default:
+            break;
+        }
+        return 1;
+    }
+    case WM_NOTIFY:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void dlg_adv_cfg::init_page()
+{
+    const std::wstring path = initial_cfg_path();
+
+    HWND list = GetDlgItem(hwnd, IDC_READ_EOF_LIST);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    add_column(list, 0, L"进程名称", scale_for_dpi(hwnd, 100));
+    add_column(list, 1, L"EOF", scale_for_dpi(hwnd, 40));
+
+    // The multi-line boxes show whole files; the default typing limit of 32767
+    // characters would stop a user from editing a long process list.
+    SendDlgItemMessageW(hwnd, IDC_CFG_CONTENT, EM_SETLIMITTEXT, 0, 0);
+    SendDlgItemMessageW(hwnd, IDC_READ_EOF_TEXT, EM_SETLIMITTEXT, 0, 0);
+
+    SetDlgItemTextW(hwnd, IDC_CFG_PATH, path.c_str());
+    fill_oem_combo();
+    refresh_controls();
+}
+
+void dlg_adv_cfg::fill_oem_combo()
+{
+    HWND combo = GetDlgItem(hwnd, IDC_OEM);
+    for (const wchar_t* name : oem_folder_names)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+}
+
+std::wstring dlg_adv_cfg::cfg_path() const { return get_item_text(IDC_CFG_PATH); }
+
+void dlg_adv_cfg::write_and_refresh(const std::wstring& path, const wchar_t* section, const wchar_t* key,
+                                    const std::wstring& value)
+{
+    write_cfg_value(path, section, key, value);
+    refresh_controls();
+}
+
+void dlg_adv_cfg::on_edit_kill_focus(HWND control)
+{
+    const std::wstring path = cfg_path();
+    const int id = GetDlgCtrlID(control);
+    switch (id) {
+    case IDC_LOG_PATH: {
+        // The derived default holds "%APPNAME%": passing through the box must not store it.
+        const std::wstring text = get_item_text(id);
+        if (text.find(L'%') == std::wstring::npos)
+            write_and_refresh(path, cfg::section_log, cfg::key_log_path, text);
+        break;
+    }
+    case IDC_MAX_IMG:
+        write_and_refresh(path, cfg::section_mem, cfg::key_max_img, decimal_text(_wtoi(get_item_text(id).c_str())));
+        break;
+    case IDC_USB_PATH:
+        write_and_refresh(path, cfg::section_dump, cfg::key_usb_path, get_item_text(id));
+        break;
+    case IDC_FINAL_IMG:
+        write_and_refresh(path, cfg::section_paths, cfg::key_final_img, get_item_text(id));
+        break;
+    case IDC_TWAIN_LEVEL:
+        write_and_refresh(path, cfg::section_log, cfg::key_twain_level,
+                          decimal_text(_wtoi(get_item_text(id).c_str())));
+        break;
+    case IDC_READ_EOF_TEXT:
+        write_read_eof_text(path);
+        break;
+    default:
+        break;
+    }
+}
+
+void dlg_adv_cfg::write_read_eof_text(const std::wstring& path)
+{
+    const auto writes = parse_read_eof_text(get_item_text(IDC_READ_EOF_TEXT));
+    // A line whose key the writer refuses (line breaks, a leading "[") writes nothing;
+    // the refresh then shows the file's list again.
+    for (const auto& [key, value] : writes)
+        write_cfg_value(path, cfg::section_read_eof, key, value);
+    if (!writes.empty())
+        refresh_controls();
+}
+
+void dlg_adv_cfg::on_combo_sel_change(HWND control)
+{
+    const std::wstring path = cfg_path();
+    const LRESULT selection = SendMessageW(control, CB_GETCURSEL, 0, 0);
+    if (selection == CB_ERR)
+        return;
+    const auto index = static_cast<std::size_t>(selection);
+    switch (GetDlgCtrlID(control)) {
+    case IDC_LOG_TYPE:
+        if (index < std::size(cfg::log_type_choices)) {
+            write_and_refresh(path, cfg::section_log, cfg::key_log_type, cfg::log_type_choices[index].token);
+            // By what the combo shows now, so a failed write leaves box and combo agreeing.
+            const LRESULT shown = SendMessageW(control, CB_GETCURSEL, 0, 0);
+            EnableWindow(GetDlgItem(hwnd, IDC_LOG_PATH), shown == static_cast<LRESULT>(cfg::log_type_file_index));
+        }
+        break;
+    case IDC_LOG_LEVEL:
+        if (index < std::size(cfg::log_level_choices))
+            write_and_refresh(path, cfg::section_log, cfg::key_log_level, cfg::log_level_choices[index].token);
+        break;
+    case IDC_NOTIFY_CLOSE:
+        if (index < std::size(cfg::notify_close_choices))
+            write_and_refresh(path, cfg::section_twain_app, cfg::key_notify_close,
+                              cfg::notify_close_choices[index].token);
+        break;
+    case IDC_OEM:
+        // Moves the page to another OEM's file; nothing is written.
+        SetDlgItemTextW(hwnd, IDC_CFG_PATH, cfg_path_for_oem(path, combo_item_text(control, index)).c_str());
+        refresh_controls();
+        break;
+    default:
+        break;
+    }
+}
+
+void dlg_adv_cfg::on_button_clicked(HWND control, int id)
+{
+    const std::wstring path = cfg_path();
+    const std::wstring value = is_checked(control) ? cfg::value_on : cfg::value_off;
+    switch (id) {
+    case IDC_CPU_ADVANCED:
+        write_and_refresh(path, cfg::section_cpu, cfg::key_cpu_advanced, value);
+        break;
+    case IDC_DUMP_USB:
+        write_and_refresh(path, cfg::section_dump, cfg::key_dump_usb, value);
+        EnableWindow(GetDlgItem(hwnd, IDC_USB_PATH), is_checked(control));
+        break;
+    case IDC_LOG_ALL_TRIPLE:
+        write_and_refresh(path, cfg::section_twain_app, cfg::key_log_all_triple, value);
+        break;
+    default: // "写入" included: it has no action
+        break;
+    }
+}
+
+void dlg_adv_cfg::refresh_controls()
+{
+    load_settings(cfg_path());
+
+    fill_choice_combo(GetDlgItem(hwnd, IDC_LOG_TYPE), cfg::log_type_choices, log_type_index(settings.log_type));
+    fill_choice_combo(GetDlgItem(hwnd, IDC_LOG_LEVEL), cfg::log_level_choices,
+                      log_level_index(settings.log_level));
+    // An out-of-range value is shown as item 0; the file keeps it until the user picks.
+    settings.notify_close = static_cast<std::int32_t>(notify_close_index(settings.notify_close));
+    fill_choice_combo(GetDlgItem(hwnd, IDC_NOTIFY_CLOSE), cfg::notify_close_choices,
+                      static_cast<std::size_t>(settings.notify_close));
+
+    set_unsigned(hwnd, IDC_TWAIN_LEVEL, settings.twain_level);
+    set_check(hwnd, IDC_LOG_ALL_TRIPLE, settings.log_all_triple);
+    set_check(hwnd, IDC_DUMP_USB, settings.dump_usb);
+    EnableWindow(GetDlgItem(hwnd, IDC_USB_PATH), settings.dump_usb);
+
+    SetDlgItemTextW(hwnd, IDC_LOG_PATH, settings.log_path.c_str());
+    SetDlgItemTextW(hwnd, IDC_FINAL_IMG, settings.final_img.c_str());
+    SetDlgItemTextW(hwnd, IDC_USB_PATH, settings.usb_path.c_str());
+
+    fill_read_eof_list();
+    SetDlgItemTextW(hwnd, IDC_READ_EOF_TEXT, read_eof_text(settings.read_eof).c_str());
+
+    set_unsigned(hwnd, IDC_MAX_IMG, settings.max_img);
+    set_check(hwnd, IDC_CPU_ADVANCED, settings.cpu_advanced);
+    // Whether the log path box is enabled is left as the last log-type choice set it.
+}
+
+void dlg_adv_cfg::fill_read_eof_list()
+{
+    HWND list = GetDlgItem(hwnd, IDC_READ_EOF_LIST);
+    const auto wanted = static_cast<int>(settings.read_eof.size());
+    auto present = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    // Thousands of rows are possible. The rows are rewritten in place instead of being
+    // deleted and inserted again: the list ends the same, but unchanged rows cost
+    // nothing, and nothing is repainted per row.
+    const bool was_visible = (GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) != 0;
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    if (wanted == 0 && present > 0) {
+        SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+        present = 0;
+    }
+    while (present > wanted)
+        SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(--present), 0);
+    if (wanted > present)
+        SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(wanted), LVSICF_NOINVALIDATEALL);
+    const std::wstring on = L"true", off = L"false";
+    std::wstring buffer;
+    for (int row = 0; row < wanted; ++row) {
+        const read_eof_item& entry = settings.read_eof[static_cast<std::size_t>(row)];
+        if (row < present) {
+            set_list_cell(list, row, 0, entry.name, buffer);
+        } else {
+            LVITEMW cell{};
+            cell.mask = LVIF_TEXT;
+            cell.iItem = row;
+            cell.pszText = const_cast<wchar_t*>(entry.name.c_str()); // the list view copies it
+            SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&cell));
+        }
+        set_list_cell(list, row, 1, entry.enabled ? on : off, buffer);
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    if (!was_visible)
+        ShowWindow(list, SW_HIDE); // turning redraw back on may set WS_VISIBLE
+}
+
+void dlg_adv_cfg::load_settings(const std::wstring& path)
+{
+    load_cfg_keys(path, settings);
+    read_eof_list(path, settings.read_eof);
+    SetDlgItemTextW(hwnd, IDC_CFG_CONTENT, read_cfg_raw_text(path).c_str());
+}

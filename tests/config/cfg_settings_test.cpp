@@ -263,6 +263,7 @@ TEST_F(cfg_file_test, RefusedWritesLeaveTheFileByteForByte)
         {L"section with LF", L"log\n[cpu]", L"advanced", L"0"},
         {L"section with CR", L"log\r", L"level", L"fatal"},
         {L"empty key", L"read_eof", L"", L"1"},
+        {L"key of blanks only", L"read_eof", L" \t ", L"1"},
         {L"key as header", L"read_eof", L"[log]", L"1"},
         {L"key as header after spaces", L"read_eof", L"  [log]", L"1"},
         {L"key as header after tab", L"read_eof", L"\t[x", L"0"},

@@ -1,0 +1,181 @@
+// What the page shows for a given debug.cfg: defaults, odd values and encodings.
+#include "tests/adv_cfg/page_fixture.h"
+
+#include "resources/resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// What a control shows, as one text: the selected item of a combo box, "checked" or
+// "unchecked" for a check box, the text of anything else.
+std::wstring shown(HWND page, int id)
+{
+    HWND control = GetDlgItem(page, id);
+    wchar_t window_class[32] = {};
+    GetClassNameW(control, window_class, 32);
+    if (_wcsicmp(window_class, L"ComboBox") == 0) {
+        const LRESULT index = SendMessageW(control, CB_GETCURSEL, 0, 0);
+        wchar_t label[256] = {};
+        if (index != CB_ERR)
+            SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(label));
+        return label;
+    }
+    if (_wcsicmp(window_class, L"Button") == 0)
+        return IsDlgButtonChecked(page, id) == BST_CHECKED ? L"checked" : L"unchecked";
+    std::wstring value(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    value.resize(static_cast<std::size_t>(GetWindowTextW(control, &value[0], static_cast<int>(value.size()))));
+    return value;
+}
+
+struct load_case {
+    const char* name;
+    std::string file;
+    std::vector<std::pair<int, std::string>> shows; // control id, UTF-8 text; "<img>" = derived folder
+};
+
+const load_case load_cases[] = {
+    {"section names ignore case, tokens do not", "[LOG]\r\ntype=FILE\r\nlevel=Fatal\r\n",
+     {{IDC_LOG_TYPE, "不输出日志"}, {IDC_LOG_LEVEL, "所有日志"}}},
+    {"every token", "[log]\r\ntype=console\r\nlevel=warning\r\n",
+     {{IDC_LOG_TYPE, "输出到控制台"}, {IDC_LOG_LEVEL, "警告信息及以上"}}},
+    {"empty values select item 0 or the derived default",
+     "[log]\r\ntype=\r\nlevel=\r\npath=\r\n[paths]\r\nfinal_img=\r\n[dump]\r\nusb_path=\r\n",
+     {{IDC_LOG_TYPE, "不输出日志"}, {IDC_LOG_LEVEL, "所有日志"}, {IDC_FINAL_IMG, "<img>"}, {IDC_USB_PATH, "<img>"}}},
+    {"dump folder follows the image folder", "[paths]\r\nfinal_img=D:\\img\r\n",
+     {{IDC_FINAL_IMG, "D:\\img"}, {IDC_USB_PATH, "D:\\img"}}},
+    {"own dump folder", "[paths]\r\nfinal_img=D:\\img\r\n[dump]\r\nusb_path=E:\\usb\r\n",
+     {{IDC_USB_PATH, "E:\\usb"}}},
+    {"notify-close out of range shows item 0", "[twain-app]\r\nnotify-close=7\r\n",
+     {{IDC_NOTIFY_CLOSE, "自动模式"}}},
+    {"notify-close negative", "[twain-app]\r\nnotify-close=-1\r\n", {{IDC_NOTIFY_CLOSE, "自动模式"}}},
+    {"notify-close 2", "[twain-app]\r\nnotify-close=2\r\n", {{IDC_NOTIFY_CLOSE, "eventProcess调用"}}},
+    {"negative numbers shown unsigned", "[mem]\r\nmax_img=-5\r\n[log]\r\ntwain-level=-1\r\n",
+     {{IDC_MAX_IMG, "4294967291"}, {IDC_TWAIN_LEVEL, "4294967295"}}},
+    {"numbers with trailing text", "[mem]\r\nmax_img=12abc\r\n", {{IDC_MAX_IMG, "12"}}},
+    {"on/off only when 1",
+     "[dump]\r\ndumpusb=2\r\n[cpu]\r\nadvanced=0\r\n[twain-app]\r\nlog-all-triple=1\r\n",
+     {{IDC_DUMP_USB, "unchecked"}, {IDC_CPU_ADVANCED, "unchecked"}, {IDC_LOG_ALL_TRIPLE, "checked"}}},
+    {"read_eof in key order, values other than 1 are off",
+     "[read_eof]\r\nb.exe=1\r\nA.exe=0\r\nc.exe=true\r\n",
+     {{IDC_READ_EOF_TEXT, "[read_eof]\r\nA.exe=0\r\nb.exe=1\r\nc.exe=0\r\n"}}},
+    {"READ_EOF in other case is not the section", "[READ_EOF]\r\na.exe=1\r\n",
+     {{IDC_READ_EOF_TEXT, "[read_eof]\r\n"}}},
+    {"one-byte file shows no content", "[", {{IDC_CFG_CONTENT, ""}}},
+    {"two-byte file shows no content", "[l", {{IDC_CFG_CONTENT, ""}}},
+    {"three bytes are shown", "a\r\n", {{IDC_CFG_CONTENT, "a\r\n"}}},
+};
+
+} // namespace
+
+class adv_cfg_load : public page_fixture {
+protected:
+    std::wstring derived_img() const { return oem_folder() + L"\\imgs\\"; }
+};
+
+TEST_F(adv_cfg_load, missing_file_shows_every_default_and_writes_nothing)
+{
+    open_page();
+    const std::wstring oem = oem_folder();
+    EXPECT_EQ(shown(page->hwnd, IDC_LOG_TYPE), w("输出到文件"));
+    EXPECT_EQ(shown(page->hwnd, IDC_LOG_LEVEL), w("所有日志"));
+    EXPECT_EQ(text(IDC_LOG_PATH), oem + L"\\log\\%APPNAME%.log");
+    EXPECT_EQ(text(IDC_TWAIN_LEVEL), L"1");
+    EXPECT_FALSE(checked(IDC_LOG_ALL_TRIPLE));
+    EXPECT_EQ(shown(page->hwnd, IDC_NOTIFY_CLOSE), w("自动模式"));
+    EXPECT_EQ(text(IDC_FINAL_IMG), derived_img());
+    EXPECT_FALSE(checked(IDC_DUMP_USB));
+    EXPECT_EQ(text(IDC_USB_PATH), derived_img());
+    EXPECT_FALSE(enabled(IDC_USB_PATH));
+    EXPECT_EQ(text(IDC_MAX_IMG), L"1000");
+    EXPECT_TRUE(checked(IDC_CPU_ADVANCED));
+    EXPECT_EQ(text(IDC_CFG_CONTENT), L"");
+    EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\n");
+    EXPECT_TRUE(enabled(IDC_LOG_PATH));
+    EXPECT_EQ(item_count(IDC_LOG_TYPE), 3);
+    EXPECT_EQ(item_count(IDC_LOG_LEVEL), 4);
+    EXPECT_EQ(item_count(IDC_NOTIFY_CLOSE), 3);
+    EXPECT_EQ(SendMessageW(item(IDC_READ_EOF_LIST), LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_FALSE(file_present());
+    EXPECT_FALSE(file_exists(oem));
+}
+
+TEST_F(adv_cfg_load, prepared_files)
+{
+    for (const load_case& c : load_cases) {
+        SCOPED_TRACE(c.name);
+        prepare(c.file);
+        open_page();
+        for (const auto& [id, utf8] : c.shows) {
+            const std::wstring expected = std::string(utf8) == "<img>" ? derived_img() : w(utf8.c_str());
+            EXPECT_EQ(shown(page->hwnd, id), expected) << "control " << id;
+        }
+        EXPECT_EQ(file_bytes(), c.file) << "loading never writes";
+        TearDown();
+    }
+}
+
+TEST_F(adv_cfg_load, long_values_are_shown_whole)
+{
+    const std::string long_path = "D:\\" + std::string(300, 'p');
+    const std::string long_name = std::string(200, 'n') + ".exe";
+    prepare("[log]\r\npath=" + long_path + "\r\n[read_eof]\r\n" + long_name + "=1\r\n");
+    open_page();
+    EXPECT_EQ(text(IDC_LOG_PATH), w(long_path.c_str()));
+    EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\n" + w(long_name.c_str()) + L"=1\r\n");
+    // Passing through the box writes back exactly what was there.
+    leave(IDC_LOG_PATH);
+    EXPECT_EQ(text(IDC_LOG_PATH), w(long_path.c_str()));
+}
+
+TEST_F(adv_cfg_load, content_box_decodes_by_byte_order_mark)
+{
+    const std::wstring content = w("[read_eof]\r\na.exe=1\r\n[log]\r\nlevel=fatal\r\n; 中文注释\r\n");
+    std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF";
+    for (wchar_t c : content) {
+        utf16le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+        utf16be += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    }
+    const std::string utf8 = "\xEF\xBB\xBF" + wide_to_code_page(content, CP_UTF8);
+    for (const std::string& bytes : {utf8, utf16le, utf16be}) {
+        SCOPED_TRACE(testing::Message() << "mark " << std::hex << (static_cast<unsigned>(bytes[0]) & 0xFF));
+        prepare(bytes);
+        open_page();
+        EXPECT_EQ(text(IDC_CFG_CONTENT), content);
+        // A mark hides the first header from the reader; UTF-16 gives it no text at all.
+        EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\n");
+        TearDown();
+    }
+    // UTF-16LE with its mark is also what the profile functions read on every system.
+    prepare(utf16le);
+    open_page();
+    EXPECT_EQ(shown(page->hwnd, IDC_LOG_LEVEL), w("致命错误及以上"));
+}
+
+TEST_F(adv_cfg_load, ansi_file_under_code_page_936)
+{
+    if (GetACP() != 936)
+        GTEST_SKIP() << "needs code page 936";
+    const std::wstring content = w("[paths]\r\nfinal_img=D:\\图片\r\n[read_eof]\r\n扫描.exe=1\r\n");
+    prepare(wide_to_code_page(content, 936));
+    open_page();
+    EXPECT_EQ(text(IDC_CFG_CONTENT), content);
+    EXPECT_EQ(text(IDC_FINAL_IMG), w("D:\\图片"));
+    EXPECT_EQ(text(IDC_READ_EOF_TEXT), w("[read_eof]\r\n扫描.exe=1\r\n"));
+    wchar_t name[64] = {}, eof[16] = {};
+    LVITEMW cell{};
+    cell.cchTextMax = 64;
+    cell.pszText = name;
+    SendMessageW(item(IDC_READ_EOF_LIST), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
+    cell.iSubItem = 1;
+    cell.pszText = eof;
+    cell.cchTextMax = 16;
+    SendMessageW(item(IDC_READ_EOF_LIST), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
+    EXPECT_EQ(std::wstring(name), w("扫描.exe"));
+    EXPECT_STREQ(eof, L"true");
+}

@@ -1,0 +1,148 @@
+// The process list: shown as text in its box (and in the hidden list view), edited
+// as text, written one key per line.
+#include "tests/adv_cfg/page_fixture.h"
+
+#include "resources/resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+class adv_cfg_read_eof : public page_fixture {
+protected:
+    std::vector<std::wstring> list_rows() const
+    {
+        std::vector<std::wstring> rows;
+        HWND list = item(IDC_READ_EOF_LIST);
+        const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) {
+            std::wstring line;
+            for (int column = 0; column < 2; ++column) {
+                wchar_t cell_text[300] = {};
+                LVITEMW cell{};
+                cell.iSubItem = column;
+                cell.pszText = cell_text;
+                cell.cchTextMax = 300;
+                SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+                line += (column ? L"|" : L"") + std::wstring(cell_text);
+            }
+            rows.push_back(line);
+        }
+        return rows;
+    }
+};
+
+TEST_F(adv_cfg_read_eof, shown_in_key_order_once_however_many_refreshes)
+{
+    prepare("[read_eof]\r\nb.exe=0\r\na.exe=1\r\n");
+    open_page();
+    for (int refresh = 0; refresh < 5; ++refresh) {
+        SCOPED_TRACE(refresh);
+        EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\na.exe=1\r\nb.exe=0\r\n");
+        EXPECT_EQ(list_rows(), (std::vector<std::wstring>{L"a.exe|true", L"b.exe|false"}));
+        tick(IDC_CPU_ADVANCED, refresh % 2 != 0);
+    }
+}
+
+TEST_F(adv_cfg_read_eof, only_exactly_1_is_on_and_lines_without_equals_are_skipped)
+{
+    prepare("[read_eof]\r\n");
+    open_page();
+    type(IDC_READ_EOF_TEXT, L"[read_eof]\r\na.exe=true\r\nb.exe= 1\r\nc.exe=1 \r\nd.exe=1\r\nno-equals\r\nk=a=b");
+    EXPECT_EQ(file_bytes(), "[read_eof]\r\na.exe=0\r\nb.exe=0\r\nc.exe=0\r\nd.exe=1\r\nk=0\r\n");
+    EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\na.exe=0\r\nb.exe=0\r\nc.exe=0\r\nd.exe=1\r\nk=0\r\n");
+}
+
+TEST_F(adv_cfg_read_eof, a_deleted_line_comes_back)
+{
+    prepare("[read_eof]\r\na.exe=1\r\nb.exe=0\r\n");
+    open_page();
+    type(IDC_READ_EOF_TEXT, L"[read_eof]\r\na.exe=0\r\n");
+    EXPECT_EQ(file_bytes(), "[read_eof]\r\na.exe=0\r\nb.exe=0\r\n");
+    EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\na.exe=0\r\nb.exe=0\r\n");
+}
+
+TEST_F(adv_cfg_read_eof, texts_that_write_nothing_keep_the_box_as_typed)
+{
+    const std::string file = "[read_eof]\r\na.exe=1\r\n";
+    const wchar_t* texts[] = {
+        L"a.exe=0\r\nb.exe=1\r\n",             // no header
+        L"[read_eof]a.exe=0\r\n",              // header without its line end
+        L"[READ_EOF]\r\na.exe=0\r\n",          // header in other case
+        L"[read_eof]\r\n",                     // nothing after the header
+        L"[read_eof]\r\njust text\r\nmore\r\n", // no line holds "="
+    };
+    prepare(file);
+    open_page();
+    for (const wchar_t* typed : texts) {
+        SCOPED_TRACE(testing::Message() << typed);
+        type(IDC_READ_EOF_TEXT, typed);
+        EXPECT_EQ(file_bytes(), file);
+        EXPECT_EQ(text(IDC_READ_EOF_TEXT), typed);
+    }
+}
+
+TEST_F(adv_cfg_read_eof, refused_keys_write_nothing_and_the_rest_is_written)
+{
+    const std::string file = "[log]\r\nlevel=debug\r\n[read_eof]\r\na.exe=1\r\n";
+    prepare(file);
+    open_page();
+    // A lone LF inside a line, and keys starting with "[", would inject sections.
+    type(IDC_READ_EOF_TEXT,
+         L"[read_eof]\r\n[log]=1\r\n  [cpu]=0\r\nx.exe\n[log]\nlevel=1\r\ny.exe\r=1\r\n=1\r\nok.exe=1\r\n");
+    EXPECT_EQ(file_bytes(), "[log]\r\nlevel=debug\r\n[read_eof]\r\na.exe=1\r\nok.exe=1\r\n");
+    EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\na.exe=1\r\nok.exe=1\r\n");
+    // Only refused lines: counted, so the box is refreshed, but nothing is written.
+    type(IDC_READ_EOF_TEXT, L"[read_eof]\r\n[x]=1\r\n");
+    EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\na.exe=1\r\nok.exe=1\r\n");
+    EXPECT_EQ(selection(IDC_LOG_LEVEL), 1);
+}
+
+TEST_F(adv_cfg_read_eof, header_anywhere_and_a_last_line_without_line_end)
+{
+    prepare("");
+    open_page();
+    type(IDC_READ_EOF_TEXT, L"ignored=1\r\n[read_eof]\r\nz.exe=1");
+    EXPECT_EQ(file_bytes(), "[read_eof]\r\nz.exe=1\r\n");
+}
+
+TEST_F(adv_cfg_read_eof, section_in_other_case_takes_the_writes_but_shows_nothing)
+{
+    prepare("[READ_EOF]\r\na.exe=0\r\n");
+    open_page();
+    type(IDC_READ_EOF_TEXT, L"[read_eof]\r\na.exe=1\r\n");
+    EXPECT_EQ(file_bytes(), "[READ_EOF]\r\na.exe=1\r\n");
+    EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\n");
+}
+
+TEST_F(adv_cfg_read_eof, chinese_process_names_under_code_page_936)
+{
+    if (GetACP() != 936)
+        GTEST_SKIP() << "needs code page 936";
+    prepare("");
+    open_page();
+    type(IDC_READ_EOF_TEXT, w("[read_eof]\r\n扫描仪.exe=1\r\n"));
+    EXPECT_EQ(file_bytes(), "[read_eof]\r\n" + wide_to_code_page(w("扫描仪.exe"), 936) + "=1\r\n");
+    EXPECT_EQ(list_rows(), (std::vector<std::wstring>{w("扫描仪.exe|true")}));
+}
+
+TEST_F(adv_cfg_read_eof, hidden_list_follows_every_load)
+{
+    prepare("[read_eof]\r\nc.exe=1\r\na.exe=0\r\nb.exe=1\r\n", L"VeltaScan");
+    prepare("[read_eof]\r\nz.exe=0\r\n", L"MorvelScan");
+    prepare("[log]\r\nlevel=all\r\n", L"PestraScan");
+    open_page();
+    const std::vector<std::wstring> three{L"a.exe|false", L"b.exe|true", L"c.exe|true"};
+    EXPECT_EQ(list_rows(), three);
+    choose(IDC_OEM, 1);
+    EXPECT_EQ(list_rows(), (std::vector<std::wstring>{L"z.exe|false"}));
+    choose(IDC_OEM, 2);
+    EXPECT_EQ(list_rows(), std::vector<std::wstring>{});
+    choose(IDC_OEM, 0);
+    EXPECT_EQ(list_rows(), three);
+    type(IDC_READ_EOF_TEXT, L"[read_eof]\r\n0.exe=1\r\n");
+    EXPECT_EQ(list_rows(), (std::vector<std::wstring>{L"0.exe|true", L"a.exe|false", L"b.exe|true", L"c.exe|true"}));
+    EXPECT_EQ(GetWindowLongW(item(IDC_READ_EOF_LIST), GWL_STYLE) & WS_VISIBLE, 0) << "the list stays hidden";
+}
