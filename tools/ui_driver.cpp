@@ -8,6 +8,9 @@
 //   ui_driver tab <index>
 //       clicks tab <index> of the running program and waits until that page shows;
 //       prints the main window's rectangle.
+//   ui_driver oem <index>
+//       picks OEM folder <index> on the configuration page (shown first) and prints the
+//       main window's rectangle once the page shows the new path.
 //   ui_driver exit
 //       presses "退出".
 // Windows of another process: the tab control's item rectangle is read through a
@@ -208,6 +211,22 @@ int click_tab(int index)
     return 1;
 }
 
+// Picks an item as the combo box's own list would: select it, then tell the page.
+int choose_oem(int index)
+{
+    HWND window = wait_for_main_window(0, nullptr);
+    HWND page = window ? page_of_tab(window, 1) : nullptr;
+    HWND combo = page ? GetDlgItem(page, IDC_OEM) : nullptr;
+    if (!combo || SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) {
+        std::fprintf(stderr, "no OEM %d\n", index);
+        return 1;
+    }
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_OEM, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    Sleep(300); // let the page repaint before anyone looks at it
+    print_rect("", window);
+    return 0;
+}
+
 int press_exit()
 {
     HWND window = wait_for_main_window(0, nullptr);
@@ -231,8 +250,10 @@ int main()
         return run(args[2], args[3]);
     if (args.size() == 3 && args[1] == L"tab")
         return click_tab(_wtoi(args[2].c_str()));
+    if (args.size() == 3 && args[1] == L"oem")
+        return choose_oem(_wtoi(args[2].c_str()));
     if (args.size() == 2 && args[1] == L"exit")
         return press_exit();
-    std::fprintf(stderr, "usage: ui_driver run <exe> <LOCALAPPDATA> | tab <index> | exit\n");
+    std::fprintf(stderr, "usage: ui_driver run <exe> <LOCALAPPDATA> | tab <index> | oem <index> | exit\n");
     return 2;
 }
