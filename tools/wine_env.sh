@@ -7,6 +7,8 @@ build=${SCANCFG_BUILD_DIR:-$root/build}
 packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine wine64
           xvfb xauth fonts-noto-cjk imagemagick locales)
 
+# Wine needs a home folder, even with a prefix of its own.
+if [ -z "${HOME:-}" ]; then HOME=$(getent passwd "$(id -u)" | cut -d: -f6); export HOME; fi
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
