@@ -18,6 +18,7 @@
 // click is posted as mouse messages, so the tab control notifies its window itself.
 #include "app/dlg_main.h"
 #include "resources/resource.h"
+#include "tools/environment_block.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -45,36 +46,6 @@ using unique_handle = std::unique_ptr<void, handle_closer>;
 struct local_freer {
     void operator()(wchar_t** memory) const { LocalFree(memory); }
 };
-
-std::wstring upper(std::wstring text)
-{
-    CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-// This process's environment with `name` set to `value`, sorted as Windows expects.
-std::vector<wchar_t> environment_with(const std::wstring& name, const std::wstring& value)
-{
-    std::vector<std::wstring> entries;
-    if (wchar_t* block = GetEnvironmentStringsW()) {
-        for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
-            const std::wstring text = entry;
-            if (upper(text.substr(0, text.find(L'=', 1))) != upper(name))
-                entries.push_back(text);
-        }
-        FreeEnvironmentStringsW(block);
-    }
-    entries.push_back(name + L"=" + value);
-    std::sort(entries.begin(), entries.end(),
-              [](const std::wstring& a, const std::wstring& b) { return upper(a) < upper(b); });
-    std::vector<wchar_t> block;
-    for (const std::wstring& entry : entries) {
-        block.insert(block.end(), entry.begin(), entry.end());
-        block.push_back(L'\0');
-    }
-    block.push_back(L'\0');
-    return block;
-}
 
 HWND find_main_window(DWORD process_id = 0)
 {
@@ -123,7 +94,7 @@ void print_rect(const char* prefix, HWND window)
 
 int run(const std::wstring& exe, const std::wstring& local_app_data)
 {
-    std::vector<wchar_t> environment = environment_with(L"LOCALAPPDATA", local_app_data);
+    std::vector<wchar_t> environment = environment_block::with(L"LOCALAPPDATA", local_app_data);
     std::wstring command_line = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);

@@ -1,6 +1,7 @@
 // The built program as a user meets it: started as its own process with its own
 // LOCALAPPDATA, found by its title, closed in each of the ways a user can close it.
 #include "resources/resource.h"
+#include "tools/environment_block.h"
 #include "tests/common/test_files.h"
 
 #include <windows.h>
@@ -23,38 +24,6 @@ std::wstring folder_of_this_program()
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     std::wstring result(path.data(), length);
     return result.substr(0, result.find_last_of(L"\\/"));
-}
-
-std::wstring upper(std::wstring text)
-{
-    CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-// This process's environment with `name` replaced by `value`, as a sorted block.
-std::vector<wchar_t> environment_with(const std::wstring& name, const std::wstring& value)
-{
-    std::vector<std::wstring> entries;
-    if (wchar_t* block = GetEnvironmentStringsW()) {
-        for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
-            const std::wstring text = entry;
-            const std::size_t equals = text.find(L'=', 1);
-            if (upper(text.substr(0, equals)) != upper(name))
-                entries.push_back(text);
-        }
-        FreeEnvironmentStringsW(block);
-    }
-    entries.push_back(name + L"=" + value);
-    std::sort(entries.begin(), entries.end(),
-              [](const std::wstring& a, const std::wstring& b) { return upper(a) < upper(b); });
-
-    std::vector<wchar_t> result;
-    for (const std::wstring& entry : entries) {
-        result.insert(result.end(), entry.begin(), entry.end());
-        result.push_back(L'\0');
-    }
-    result.push_back(L'\0');
-    return result;
 }
 
 // A started program; ended by force if a failed test leaves it running.
@@ -167,7 +136,7 @@ TEST_P(scancfg_process, StartsWithItsOwnLocalAppDataAndEndsWithZero)
     temp_dir appdata;
     const std::wstring exe = folder_of_this_program() + L"\\scancfg.exe";
     ASSERT_TRUE(file_exists(exe)) << "scancfg.exe is built next to the tests";
-    child_process process(exe, environment_with(L"LOCALAPPDATA", appdata.path()));
+    child_process process(exe, environment_block::with(L"LOCALAPPDATA", appdata.path()));
     ASSERT_TRUE(process.started());
 
     const HWND main_window = wait_for_main_window(process, utf8_to_wide("扫描仪错误信息及高级调试配置"));
