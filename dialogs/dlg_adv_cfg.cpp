@@ -5,6 +5,7 @@
 #include "config/file_text.h"
 #include "config/read_eof.h"
 #include "config/read_eof_text.h"
+#include "dialogs/combo_width.h"
 #include "dialogs/dpi_scale.h"
 #include "resources/resource.h"
 #include "support/text_format.h"
@@ -125,6 +126,8 @@ void dlg_adv_cfg::init_page()
     SetDlgItemTextW(hwnd, IDC_CFG_PATH, path.c_str());
     fill_oem_combo();
     refresh_controls();
+    for (int id : {IDC_LOG_TYPE, IDC_LOG_LEVEL, IDC_NOTIFY_CLOSE, IDC_OEM})
+        fit_dropped_width(GetDlgItem(hwnd, id));
 }
 
 void dlg_adv_cfg::fill_oem_combo()
