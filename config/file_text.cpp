@@ -1,28 +1,14 @@
 #include "config/file_text.h"
 
+#include "support/shared_file.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <limits>
-#include <memory>
 
 namespace {
 
 constexpr std::size_t chunk_size = 1024;
-
-struct file_closer {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using file_ptr = std::unique_ptr<std::FILE, file_closer>;
-
-std::uint64_t file_size(std::FILE* file)
-{
-    if (_fseeki64(file, 0, SEEK_END) != 0)
-        return 0;
-    const long long size = _ftelli64(file);
-    _fseeki64(file, 0, SEEK_SET);
-    return size > 0 ? static_cast<std::uint64_t>(size) : 0;
-}
 
 } // namespace
 
@@ -31,15 +17,16 @@ std::int32_t read_file_chunks(const wchar_t* path, text_sink sink, void* context
     if (!path || !sink)
         return status_invalid_parameter;
 
-    std::FILE* raw = nullptr;
-    if (const int error = _wfopen_s(&raw, path, L"rb"))
-        return error;
-    const file_ptr file(raw);
+    // Shared for every kind of access: the driver must be able to write the file while
+    // the page reads it.
+    shared_file file(path);
+    if (!file.is_open())
+        return file.error();
 
-    const std::uint64_t total = file_size(file.get());
+    const std::uint64_t total = file.size();
     unsigned char chunk[chunk_size] = {};
     for (;;) {
-        const std::size_t count = std::fread(chunk, 1, chunk_size, file.get());
+        const std::size_t count = file.read(chunk, chunk_size);
         if (count == 0)
             break;
         if (sink(chunk, count, total, sink_kind_text, context) == sink_stop)

@@ -9,8 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace std::string_literals;
 
@@ -95,11 +99,17 @@ TEST_F(IniFile, GoldenFiles)
         // Each line's text ends at its first zero byte.
         {"UTF-16LE", "\xFF\xFE[\0r\0]\0\r\0\n\0a\0=\0\x31\0\r\0\n\0"s, ""},
         {"UTF-16BE", "\xFE\xFF\0[\0r\0]\0\r\0\n\0a\0=\0\x31\0\r\0\n"s, ""},
-        // 300 bytes arrive as 254 + 46, each parsed as a line.
-        {"300-byte line", "[s]\r\n" + long_line + "\r\n",
-         "[s]\nj=" + std::string(44, 'w') + "\nk=" + std::string(252, 'v') + "\n"},
-        {"254-byte line stays whole", "[s]\r\nk=" + std::string(252, 'v') + "\r\n",
-         "[s]\nk=" + std::string(252, 'v') + "\n"},
+        // Lines are taken whole, however long: no tail ever becomes a line of its own.
+        {"300-byte line", "[s]\r\n" + long_line + "\r\n", "[s]\n" + long_line + "\n"},
+        {"100,000-byte key", "[s]\r\n" + std::string(100000, 'n') + "=1\r\n",
+         "[s]\n" + std::string(100000, 'n') + "=1\n"},
+        {"long header", "[" + std::string(300, 'h') + "]\r\nk=1\r\n", "[" + std::string(300, 'h') + "]\nk=1\n"},
+        // A line's text ends at its first zero byte; the rest of that line is not a line.
+        {"zero byte inside a long line", "[s]\r\nk=1\0"s + std::string(300, 'x') + "=2\r\nm=3\r\n",
+         "[s]\nk=1\nm=3\n"},
+        // Only two slashes make a comment; a header's "=" belongs to its name.
+        {"single slash", "[s]\r\n/x=1\r\n//y=1\r\n", "[s]\n/x=1\n"},
+        {"header holding =", "[a=b]\r\nk=1\r\n", "[a=b]\nk=1\n"},
         {"only comments and blanks", "\r\n  \t\r\n#[a]\r\n//b=1\r\n[a]\r\n", ""},
     };
     for (const auto& c : cases) {
@@ -123,6 +133,35 @@ TEST_F(IniFile, LongKeysSharingAPrefixSortByTheirTails)
     EXPECT_EQ("[t]\nl=1\nlongprefix_12345678=1\nlongprefix_12345678_B=1\nlongprefix_12345678_a=1\n"
               "longprefix_12345678_a=2\nlongprefix_12345678_b=1\nlongprefix_12345678_\xE9=1\n",
               dump(model));
+}
+
+TEST_F(IniFile, EqualKeysKeepFileOrderAmongManySharedPrefixes)
+{
+    // More keys than a small-sort cut-off, sharing long prefixes, with duplicates whose
+    // values tell their file order apart.
+    const char* const keys[] = {"abz", "aca", "abb", "prefix_long_b", "prefix_long_a", "prefix_long_b",
+                                "prefix_long_", "prefix_long_ab", "abz", "ab", "prefix_long_a", "Abz",
+                                "prefix_long_b", "a", "aca", "zz", "prefix_long_", "abb", "\xE9", "prefix_lonG"};
+    std::string bytes = "[s]\n";
+    std::vector<std::pair<std::string, std::string>> reference;
+    for (std::size_t i = 0; i < std::size(keys); ++i) {
+        bytes += keys[i] + std::string("=") + std::to_string(i) + "\n";
+        reference.emplace_back(keys[i], std::to_string(i));
+    }
+    // The reference order: unsigned bytes, shorter first, equal keys as in the file.
+    std::stable_sort(reference.begin(), reference.end(), [](const auto& a, const auto& b) {
+        return std::lexicographical_compare(a.first.begin(), a.first.end(), b.first.begin(), b.first.end(),
+                                            [](char x, char y) { return static_cast<unsigned char>(x) <
+                                                                        static_cast<unsigned char>(y); });
+    });
+    std::string expected = "[s]\n";
+    for (const auto& [key, value] : reference)
+        expected += key + "=" + value + "\n";
+    ASSERT_EQ(0, load(bytes));
+    EXPECT_EQ(expected, dump(model));
+    // Three keys in the order abz, aca, abb come out as abb, abz, aca.
+    ASSERT_EQ(0, load("[t]\nabz=1\naca=2\nabb=3\n"));
+    EXPECT_EQ("[t]\nabb=3\nabz=1\naca=2\n", dump(model));
 }
 
 TEST_F(IniFile, LargeReopenedSectionEndsSorted)

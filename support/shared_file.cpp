@@ -1,0 +1,104 @@
+#include "support/shared_file.h"
+
+#include <cerrno>
+
+namespace {
+
+constexpr DWORD share_everything = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The C runtime's numbers for what an open can fail with, as its own open reports them.
+int error_number(DWORD code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_INVALID_NAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EACCES;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    default:
+        return EINVAL;
+    }
+}
+
+template <typename path_type>
+int read_all(path_type path, std::string& bytes)
+{
+    bytes.clear();
+    shared_file file(path);
+    if (!file.is_open())
+        return file.error();
+    // The size is a hint only: the file may change while it is read.
+    const std::uint64_t expected = file.size();
+    if (expected < bytes.max_size())
+        bytes.reserve(static_cast<std::size_t>(expected));
+    char chunk[64 * 1024];
+    while (const std::size_t count = file.read(chunk, sizeof chunk))
+        bytes.append(chunk, count);
+    return 0;
+}
+
+} // namespace
+
+shared_file::shared_file(const wchar_t* path)
+{
+    if (path == nullptr) {
+        error_ = EINVAL;
+        return;
+    }
+    handle_ = CreateFileW(path, GENERIC_READ, share_everything, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE)
+        error_ = error_number(GetLastError());
+}
+
+shared_file::shared_file(const char* path)
+{
+    if (path == nullptr) {
+        error_ = EINVAL;
+        return;
+    }
+    handle_ = CreateFileA(path, GENERIC_READ, share_everything, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE)
+        error_ = error_number(GetLastError());
+}
+
+shared_file::~shared_file()
+{
+    if (is_open())
+        CloseHandle(handle_);
+}
+
+std::uint64_t shared_file::size() const
+{
+    LARGE_INTEGER size{};
+    if (!is_open() || !GetFileSizeEx(handle_, &size) || size.QuadPart < 0)
+        return 0;
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::size_t shared_file::read(void* buffer, std::size_t capacity)
+{
+    if (!is_open() || buffer == nullptr || capacity == 0)
+        return 0;
+    const DWORD wanted = capacity > MAXDWORD ? MAXDWORD : static_cast<DWORD>(capacity);
+    DWORD count = 0;
+    if (!ReadFile(handle_, buffer, wanted, &count, nullptr))
+        return 0;
+    return count;
+}
+
+int read_whole_file(const wchar_t* path, std::string& bytes) { return read_all(path, bytes); }
+
+int read_whole_file(const char* path, std::string& bytes) { return read_all(path, bytes); }
