@@ -1,11 +1,13 @@
 #include "config/cfg_settings.h"
 
 #include "config/cfg_location.h"
+#include "config/stored_text.h"
 #include "support/path_normalize.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 namespace {
@@ -17,10 +19,30 @@ constexpr DWORD last_text_capacity = DWORD{1} << 26;
 
 bool is_on(std::int32_t number) { return number == 1; }
 
-bool has_line_break_or_nul(const std::wstring& text)
+// Characters that end or break a line, or that a reader may drop: no text of the file
+// holds them.
+bool is_control(wchar_t c)
 {
-    return text.find_first_of(std::wstring(L"\r\n\0", 3)) != std::wstring::npos;
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
 }
+
+// Blanks that a profile function (on any system) or an editor may trim from the ends of
+// a key or value, generously: every Unicode space and the invisible separators.
+bool is_trimmable(wchar_t c)
+{
+    return is_control(c) || c == 0x20 || c == 0xA0 || c == 0x1680 || c == 0x180E || (c >= 0x2000 && c <= 0x200D) ||
+           c == 0x202F || c == 0x205F || c == 0x2060 || c == 0x3000 || c == 0xFEFF;
+}
+
+// Text that reads back as itself: no control characters, nothing trimmable at its ends.
+bool reads_back_whole(const std::wstring& text)
+{
+    if (std::any_of(text.begin(), text.end(), is_control))
+        return false;
+    return text.empty() || (!is_trimmable(text.front()) && !is_trimmable(text.back()));
+}
+
+bool is_quote(wchar_t c) { return c == L'"' || c == L'\''; }
 
 template <std::size_t n>
 std::size_t choice_index(const cfg::choice (&choices)[n], const std::wstring& token)
@@ -88,11 +110,18 @@ void load_cfg_keys(const std::wstring& cfg_path, cfg_settings& settings)
 
 bool cfg_write_allowed(const std::wstring& section, const std::wstring& key, const std::wstring& value)
 {
-    if (has_line_break_or_nul(section) || has_line_break_or_nul(key) || has_line_break_or_nul(value))
+    if (!reads_back_whole(section) || !reads_back_whole(key) || !reads_back_whole(value))
         return false;
-    // A key of blanks only is as empty as no key: the file would read it back as "".
-    const std::size_t first = key.find_first_not_of(L" \t");
-    return first != std::wstring::npos && key[first] != L'[';
+    // A section name must close its own header.
+    if (section.empty() || section.find_first_of(L"[]") != std::wstring::npos)
+        return false;
+    // A key must not read back as a header, a comment of the page's own reader, or
+    // another key with the rest of it as value.
+    if (key.empty() || key.front() == L'[' || key.front() == L'#' || key.compare(0, 2, L"//") == 0 ||
+        key.find(L'=') != std::wstring::npos)
+        return false;
+    // The profile functions drop quotes around a value.
+    return !(value.size() >= 2 && is_quote(value.front()) && is_quote(value.back()));
 }
 
 bool write_cfg_value(const std::wstring& cfg_path, const wchar_t* section, const std::wstring& key,
@@ -100,7 +129,34 @@ bool write_cfg_value(const std::wstring& cfg_path, const wchar_t* section, const
 {
     if (section == nullptr || !cfg_write_allowed(section, key, value))
         return false;
+    // The whole file is rewritten: refuse what it cannot hold, and files whose other keys
+    // would not survive the rewrite.
+    const stored_form form = stored_form_of_file(cfg_path);
+    if (!survives_storage(section, form) || !survives_storage(key, form) || !survives_storage(value, form))
+        return false;
     return WritePrivateProfileStringW(section, key.c_str(), value.c_str(), cfg_path.c_str()) != FALSE;
+}
+
+std::int32_t number_from_box_text(const std::wstring& text)
+{
+    // Digits that fit 32 unsigned bits are what the box shows for a stored number, the
+    // negative ones included (4294967295 is -1): store them as that number.
+    constexpr std::uint64_t largest = 0xFFFFFFFFull;
+    const bool digits = !text.empty() && text.size() <= 10 &&
+                        std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    if (digits) {
+        std::uint64_t number = 0;
+        for (wchar_t c : text)
+            number = number * 10 + static_cast<std::uint64_t>(c - L'0');
+        if (number <= largest)
+            return static_cast<std::int32_t>(static_cast<std::uint32_t>(number));
+    }
+    return _wtoi(text.c_str());
+}
+
+std::wstring number_box_text(std::int32_t number)
+{
+    return std::to_wstring(static_cast<std::uint32_t>(number));
 }
 
 std::size_t log_type_index(const std::wstring& token) { return choice_index(cfg::log_type_choices, token); }

@@ -1,0 +1,254 @@
+// What a write may store: text the file's encoding holds and reads back exactly, and
+// only into files whose other bytes survive the rewrite. The oracle is the file itself:
+// its bytes, and what the profile functions read back.
+#include "config/cfg_keys.h"
+#include "config/cfg_settings.h"
+#include "config/file_text.h"
+#include "config/ini_model.h"
+#include "config/stored_text.h"
+#include "tests/common/test_files.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+using namespace std::string_literals;
+
+namespace {
+
+std::string utf16le_file(const std::wstring& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+std::wstring profile_string(const std::wstring& path, const wchar_t* section, const std::wstring& key)
+{
+    wchar_t value[512] = {};
+    GetPrivateProfileStringW(section, key.c_str(), L"<absent>", value, 512, path.c_str());
+    return value;
+}
+
+class stored_text_test : public testing::Test {
+protected:
+    temp_dir dir;
+    std::wstring path = dir.file(L"debug.cfg");
+};
+
+// Each case: what the file holds before, then one write that must be refused. Texts
+// are given in UTF-8 here; `code_page` limits a case to the code page it is about.
+struct refused_case {
+    const char* name;
+    std::string file;
+    const wchar_t* section;
+    std::wstring key;
+    std::wstring value;
+    unsigned code_page = 0;
+};
+
+TEST_F(stored_text_test, RefusedWritesLeaveTheFileByteForByte)
+{
+    const std::string plain = "[log]\r\nlevel=all\r\n[read_eof]\r\na.exe=1\r\n";
+    // As an editor saves it by default: UTF-8 without a mark (this source is UTF-8).
+    const std::string utf8_file = "[log]\r\npath=D:\\扫描日志\\扫描仪.log\r\n[read_eof]\r\n扫描仪.exe=1\r\n";
+    const refused_case cases[] = {
+        // Keys that would read back as a header, a comment or another key.
+        {"vertical tab before a header", plain, cfg::section_read_eof, L"\v[log]", L"1"},
+        {"form feed before a header", plain, cfg::section_read_eof, L"\f[log]", L"1"},
+        {"end-of-file mark before a header", plain, cfg::section_read_eof, L"\x1A[log]", L"1"},
+        {"ideographic space before a header", plain, cfg::section_read_eof, L"\x3000[log]", L"1"},
+        {"no-break space before a header", plain, cfg::section_read_eof, L"\xA0[log]", L"1"},
+        {"zero-width space before a header", plain, cfg::section_read_eof, L"\x200B[log]", L"1"},
+        {"byte-order mark before a header", plain, cfg::section_read_eof, L"\xFEFF[log]", L"1"},
+        {"hash comment", plain, cfg::section_read_eof, L"#x.exe", L"1"},
+        {"slash comment", plain, cfg::section_read_eof, L"//x.exe", L"1"},
+        {"equals inside the key", plain, cfg::section_read_eof, L"level=x", L"1"},
+        {"key with a trailing blank", plain, cfg::section_read_eof, L"a.exe ", L"0"},
+        {"key with a leading blank", plain, cfg::section_read_eof, L" a.exe", L"0"},
+        {"key with a tab inside", plain, cfg::section_read_eof, L"a\tb.exe", L"0"},
+        {"key with a line separator", plain, cfg::section_read_eof, L"a\x2028[log]", L"0"},
+        {"key with a C1 control", plain, cfg::section_read_eof, L"a\x85[log]", L"0"},
+        // Values that would read back as a different text.
+        {"value in double quotes", plain, cfg::section_log, cfg::key_log_path, L"\"D:\\a b\""},
+        {"value in single quotes", plain, cfg::section_log, cfg::key_log_path, L"'D:\\a'"},
+        {"value with a trailing blank", plain, cfg::section_log, cfg::key_log_path, L"D:\\a "},
+        {"value with a leading tab", plain, cfg::section_log, cfg::key_log_path, L"\tD:\\a"},
+        {"value with an end-of-file mark", plain, cfg::section_log, cfg::key_log_path, L"D:\\a\x1A"},
+        {"section that closes early", plain, L"log]x", cfg::key_log_level, L"fatal"},
+        // Text the ANSI file cannot hold: a "?" or a look-alike would be stored.
+        {"Thai in an ANSI file", plain, cfg::section_log, cfg::key_log_path, L"D:\\\x0E01"},
+        {"Thai key in an ANSI file", plain, cfg::section_read_eof, L"\x0E01.exe", L"1"},
+        {"full-width brackets become a header", plain, cfg::section_read_eof, L"\xFF3Blog\xFF3D", L"1", 1252},
+        {"Chinese in an ANSI file", plain, cfg::section_log, cfg::key_log_path, utf8_to_wide("D:\\日志"), 1252},
+        // Files a rewrite through the ANSI code page would damage.
+        {"UTF-8 without a mark", utf8_file, cfg::section_log, cfg::key_log_level, L"fatal", 936},
+        {"zero bytes in an ANSI file", "[log]\r\nlevel=all\0\r\n"s, cfg::section_log, cfg::key_log_level, L"fatal"},
+        {"UTF-16BE", "\xFE\xFF\0[\0l\0o\0g\0]\0\r\0\n"s, cfg::section_log, cfg::key_log_level, L"fatal"},
+        {"UTF-16BE mark on ANSI text", "\xFE\xFF[log]\r\nlevel=all\r\n", cfg::section_log, cfg::key_log_level,
+         L"fatal"},
+        // A UTF-8 mark: Windows stores ANSI bytes, Wine UTF-8; only ASCII is stored alike.
+        {"Chinese in a file with a UTF-8 mark", "\xEF\xBB\xBF[log]\r\nlevel=all\r\n", cfg::section_log,
+         cfg::key_log_path, utf8_to_wide("D:\\日志")},
+    };
+    for (const refused_case& c : cases) {
+        if (c.code_page != 0 && c.code_page != GetACP())
+            continue;
+        SCOPED_TRACE(c.name);
+        // Texts of the cases are UTF-8 here; the file holds them in the ANSI code page
+        // unless the case gives bytes of another encoding.
+        const bool ansi = c.file.find('\0') == std::string::npos && c.file.compare(0, 2, "\xFE\xFF") != 0 &&
+                          c.file.compare(0, 3, "\xEF\xBB\xBF") != 0 && c.code_page != 936;
+        const std::string before = ansi ? wide_to_code_page(utf8_to_wide(c.file), CP_ACP) : c.file;
+        ASSERT_TRUE(write_file_bytes(path, before));
+        EXPECT_FALSE(write_cfg_value(path, c.section, c.key, c.value));
+        EXPECT_EQ(before, read_file_bytes(path));
+    }
+}
+
+TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
+{
+    const struct {
+        const char* name;
+        std::string file;
+        std::wstring key;
+        std::wstring value;
+        unsigned code_page;
+    } cases[] = {
+        {"Thai and Chinese in a UTF-16LE file", utf16le_file(L"[read_eof]\r\nb.exe=0\r\n"),
+         L"\x0E01" + utf8_to_wide("扫描.exe"), L"1", 0},
+        {"full-width brackets in a UTF-16LE file", utf16le_file(L"[read_eof]\r\n"), L"\xFF3Blog\xFF3D", L"0", 0},
+        {"Chinese in an ANSI file under 936", "[read_eof]\r\n", utf8_to_wide("扫描仪.exe"), L"1", 936},
+        {"full-width brackets under 936 are no header", "[read_eof]\r\n", L"\xFF3Blog\xFF3D", L"1", 936},
+        {"ASCII in a file with a UTF-8 mark", "\xEF\xBB\xBF[read_eof]\r\n", L"x.exe", L"1", 0},
+        {"Latin-1 in an ANSI file under 1252", "[read_eof]\r\n", L"caf\xE9.exe", L"1", 1252},
+        {"unusual but harmless", "[read_eof]\r\n", L";a[1]=.exe", L"0", 0},
+    };
+    for (const auto& c : cases) {
+        if (c.code_page != 0 && c.code_page != GetACP())
+            continue;
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(write_file_bytes(path, c.file));
+        // A key with "=" is refused; the harmless case keeps it out of the key.
+        const std::wstring key = c.key.find(L'=') == std::wstring::npos ? c.key : c.key.substr(0, c.key.find(L'='));
+        EXPECT_TRUE(write_cfg_value(path, cfg::section_read_eof, key, c.value));
+        EXPECT_EQ(c.value, profile_string(path, cfg::section_read_eof, key));
+        if (c.file.compare(0, 2, "\xFF\xFE") == 0) {
+            EXPECT_EQ(0, read_file_bytes(path).compare(0, 2, "\xFF\xFE")) << "still UTF-16LE";
+        }
+    }
+}
+
+TEST_F(stored_text_test, FormsOfFiles)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        stored_form form;
+        unsigned code_page;
+    } cases[] = {
+        {"empty", "", stored_form::ansi, 0},
+        {"ASCII", "[log]\r\nlevel=all\r\n", stored_form::ansi, 0},
+        {"UTF-16LE", "\xFF\xFE[\0"s, stored_form::utf16le, 0},
+        {"UTF-16LE mark alone", "\xFF\xFE", stored_form::utf16le, 0},
+        {"UTF-8 mark", "\xEF\xBB\xBF[log]\r\n", stored_form::ascii_only, 0},
+        {"UTF-16BE", "\xFE\xFF\0[", stored_form::not_rewritable, 0},
+        {"zero byte", "a\0b"s, stored_form::not_rewritable, 0},
+        {"GBK text under 936", "\xC9\xA8\xC3\xE8=1\r\n", stored_form::ansi, 936},
+        {"UTF-8 text under 936", "path=D:\\扫描日志\\扫描仪.log\r\n", stored_form::not_rewritable, 936},
+        {"a lead byte at the end under 936", "k=\xC9", stored_form::not_rewritable, 936},
+        {"Latin-1 text under 1252", "caf\xE9=1\r\n", stored_form::ansi, 1252},
+    };
+    for (const auto& c : cases) {
+        if (c.code_page != 0 && c.code_page != GetACP())
+            continue;
+        EXPECT_EQ(c.form, stored_form_of(c.bytes)) << c.name;
+    }
+    EXPECT_EQ(stored_form::ansi, stored_form_of_file(dir.file(L"absent.cfg")));
+    EXPECT_EQ(stored_form::not_rewritable, stored_form_of_file(dir.path())) << "a folder cannot be judged";
+}
+
+// ---------------------------------------------------------------------------------------
+// Number boxes: what the box shows and what the file holds are a fixed point.
+
+TEST(NumberBox, DigitsThatFitUnsigned32BitsAreStoredAsTheirSignedValue)
+{
+    const std::pair<const wchar_t*, std::int32_t> cases[] = {
+        {L"0", 0},
+        {L"1000", 1000},
+        {L"0010", 10},
+        {L"2147483647", INT_MAX},
+        {L"2147483648", INT_MIN},
+        {L"4294967291", -5},
+        {L"4294967295", -1},
+        // Anything else keeps the C runtime's reading.
+        {L"-1", -1},
+        {L"-5", -5},
+        {L" 12", 12},
+        {L"+7", 7},
+        {L"12abc", 12},
+        {L"abc", 0},
+        {L"", 0},
+        {L"0x10", 0},
+    };
+    for (const auto& [text, number] : cases)
+        EXPECT_EQ(number, number_from_box_text(text)) << text;
+}
+
+TEST(NumberBox, ShownTextReadsBackAsTheSameNumber)
+{
+    for (std::int32_t number : {0, 1, 1000, -1, -5, INT_MIN, INT_MAX}) {
+        wchar_t shown[16] = {};
+        // What SetDlgItemInt shows for an unsigned number.
+        swprintf(shown, 16, L"%u", static_cast<unsigned>(number));
+        EXPECT_EQ(shown, number_box_text(number));
+        EXPECT_EQ(number, number_from_box_text(number_box_text(number)));
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The readers never lock out the driver: a program holding the file open for writing
+// does not stop them, and they do not stop it.
+
+TEST_F(stored_text_test, ReadersShareTheFileWithAWriter)
+{
+    ASSERT_TRUE(write_file_bytes(path, "[read_eof]\r\na.exe=1\r\n"));
+    HANDLE writer = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+    ini_model model;
+    EXPECT_EQ(0, model.load(wide_to_code_page(path, CP_ACP).c_str()));
+    EXPECT_NE(nullptr, model.find("read_eof"));
+    EXPECT_EQ(L"[read_eof]\r\na.exe=1\r\n", read_cfg_raw_text(path));
+    CloseHandle(writer);
+
+    // While the chunk reader holds the file, another program can write, rename and delete it.
+    struct attempt {
+        std::wstring path;
+        bool wrote = false;
+        bool renamed = false;
+    } during{path};
+    read_file_chunks(
+        path.c_str(),
+        [](const void*, std::uint64_t, std::uint64_t, std::int32_t, void* context) -> std::int32_t {
+            auto& a = *static_cast<attempt*>(context);
+            HANDLE other = CreateFileW(a.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            a.wrote = other != INVALID_HANDLE_VALUE;
+            if (a.wrote)
+                CloseHandle(other);
+            a.renamed = MoveFileW(a.path.c_str(), (a.path + L".old").c_str()) != FALSE;
+            return sink_stop;
+        },
+        &during);
+    EXPECT_TRUE(during.wrote);
+    EXPECT_TRUE(during.renamed);
+}
+
+} // namespace
