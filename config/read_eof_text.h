@@ -12,6 +12,11 @@ inline constexpr wchar_t read_eof_text_header[] = L"[read_eof]\r\n";
 
 std::wstring read_eof_text(const std::vector<read_eof_item>& items);
 
-// The key writes that the text asks for, in line order: (key, "1" or "0"). Empty when
-// the header line is missing or no line holds "=".
-std::vector<std::pair<std::wstring, std::wstring>> parse_read_eof_text(const std::wstring& text);
+// Key writes, in line order: (key, "1" or "0").
+using read_eof_writes = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// The key writes that the lines of `text` after its header line ask for, except lines
+// that `shown` (the text the page shows for the file now) holds: only added or changed
+// lines are written, so passing through the box writes nothing. Lines without "=" write
+// nothing; with an empty `shown`, every line counts. Empty when `text` has no header.
+read_eof_writes changed_read_eof_writes(const std::wstring& text, const std::wstring& shown);

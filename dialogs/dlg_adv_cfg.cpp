@@ -12,8 +12,8 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -26,13 +26,16 @@ void add_column(HWND list, int index, const wchar_t* title, int width)
     SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 
-// Rebuilt on every refresh, so the items are always exactly the table's.
+// The items are the table's, filled at the first refresh (nothing else adds or removes
+// any); every refresh selects the item for the file's value.
 template <std::size_t count>
 void fill_choice_combo(HWND combo, const cfg::choice (&choices)[count], std::size_t selected)
 {
-    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    for (const cfg::choice& choice : choices)
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.label));
+    if (SendMessageW(combo, CB_GETCOUNT, 0, 0) != static_cast<LRESULT>(count)) {
+        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+        for (const cfg::choice& choice : choices)
+            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.label));
+    }
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
@@ -68,10 +71,23 @@ bool is_checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) ==
 
 void set_check(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
-// Numbers are shown unsigned, so a stored -1 appears as 4294967295.
-void set_unsigned(HWND page, int id, std::int32_t value)
+std::wstring window_text(HWND window)
 {
-    SetDlgItemInt(page, id, static_cast<UINT>(value), FALSE);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+// Shows `value` in a box as the file's state: not edited by the user. A box already
+// showing it is left alone, as a multi-line box takes milliseconds to take a long
+// text again.
+void show_text(HWND page, int id, const std::wstring& value)
+{
+    HWND box = GetDlgItem(page, id);
+    if (window_text(box) != value)
+        SetWindowTextW(box, value.c_str());
+    else
+        SendMessageW(box, EM_SETMODIFY, FALSE, 0);
 }
 
 } // namespace
@@ -149,31 +165,43 @@ void dlg_adv_cfg::write_and_refresh(const std::wstring& path, const wchar_t* sec
 
 void dlg_adv_cfg::on_edit_kill_focus(HWND control)
 {
+    // A box the user did not edit writes nothing: the focus merely passed through it, and
+    // the file may have been changed by another program since the page showed it.
+    if (!SendMessageW(control, EM_GETMODIFY, 0, 0))
+        return;
     const std::wstring path = cfg_path();
     const int id = GetDlgCtrlID(control);
+    if (id == IDC_READ_EOF_TEXT) {
+        write_read_eof_text(path);
+        return;
+    }
+
+    // Edited back to what the page shows for the file as it is now: nothing to write.
+    cfg_settings now;
+    load_cfg_keys(path, now);
+    const std::wstring text = get_item_text(id);
     switch (id) {
-    case IDC_LOG_PATH: {
-        // The derived default holds "%APPNAME%": passing through the box must not store it.
-        const std::wstring text = get_item_text(id);
-        if (text.find(L'%') == std::wstring::npos)
+    case IDC_LOG_PATH:
+        // The derived default holds "%APPNAME%": such a text is never stored.
+        if (text != now.log_path && text.find(L'%') == std::wstring::npos)
             write_and_refresh(path, cfg::section_log, cfg::key_log_path, text);
         break;
-    }
     case IDC_MAX_IMG:
-        write_and_refresh(path, cfg::section_mem, cfg::key_max_img, decimal_text(_wtoi(get_item_text(id).c_str())));
+        if (text != number_box_text(now.max_img))
+            write_and_refresh(path, cfg::section_mem, cfg::key_max_img, decimal_text(number_from_box_text(text)));
         break;
     case IDC_USB_PATH:
-        write_and_refresh(path, cfg::section_dump, cfg::key_usb_path, get_item_text(id));
+        if (text != now.usb_path)
+            write_and_refresh(path, cfg::section_dump, cfg::key_usb_path, text);
         break;
     case IDC_FINAL_IMG:
-        write_and_refresh(path, cfg::section_paths, cfg::key_final_img, get_item_text(id));
+        if (text != now.final_img)
+            write_and_refresh(path, cfg::section_paths, cfg::key_final_img, text);
         break;
     case IDC_TWAIN_LEVEL:
-        write_and_refresh(path, cfg::section_log, cfg::key_twain_level,
-                          decimal_text(_wtoi(get_item_text(id).c_str())));
-        break;
-    case IDC_READ_EOF_TEXT:
-        write_read_eof_text(path);
+        if (text != number_box_text(now.twain_level))
+            write_and_refresh(path, cfg::section_log, cfg::key_twain_level,
+                              decimal_text(number_from_box_text(text)));
         break;
     default:
         break;
@@ -182,9 +210,14 @@ void dlg_adv_cfg::on_edit_kill_focus(HWND control)
 
 void dlg_adv_cfg::write_read_eof_text(const std::wstring& path)
 {
-    const auto writes = parse_read_eof_text(get_item_text(IDC_READ_EOF_TEXT));
-    // A line whose key the writer refuses (line breaks, a leading "[") writes nothing;
-    // the refresh then shows the file's list again.
+    // Only lines the user added or changed against the list as the file holds it now:
+    // rewriting an untouched line could flip a duplicate key or copy a second section's
+    // keys into the first.
+    std::vector<read_eof_item> now;
+    read_eof_list(path, now);
+    const auto writes = changed_read_eof_writes(get_item_text(IDC_READ_EOF_TEXT), read_eof_text(now));
+    // A line whose key the writer refuses writes nothing; the refresh then shows the
+    // file's list again.
     for (const auto& [key, value] : writes)
         write_cfg_value(path, cfg::section_read_eof, key, value);
     if (!writes.empty())
@@ -198,28 +231,35 @@ void dlg_adv_cfg::on_combo_sel_change(HWND control)
     if (selection == CB_ERR)
         return;
     const auto index = static_cast<std::size_t>(selection);
-    switch (GetDlgCtrlID(control)) {
+    const int id = GetDlgCtrlID(control);
+    if (id == IDC_OEM) {
+        // Moves the page to another OEM's file; nothing is written.
+        SetDlgItemTextW(hwnd, IDC_CFG_PATH, cfg_path_for_oem(path, combo_item_text(control, index)).c_str());
+        refresh_controls();
+        return;
+    }
+
+    // The item the page shows for the file as it is now needs no write.
+    cfg_settings now;
+    load_cfg_keys(path, now);
+    switch (id) {
     case IDC_LOG_TYPE:
         if (index < std::size(cfg::log_type_choices)) {
-            write_and_refresh(path, cfg::section_log, cfg::key_log_type, cfg::log_type_choices[index].token);
+            if (index != log_type_index(now.log_type))
+                write_and_refresh(path, cfg::section_log, cfg::key_log_type, cfg::log_type_choices[index].token);
             // By what the combo shows now, so a failed write leaves box and combo agreeing.
             const LRESULT shown = SendMessageW(control, CB_GETCURSEL, 0, 0);
             EnableWindow(GetDlgItem(hwnd, IDC_LOG_PATH), shown == static_cast<LRESULT>(cfg::log_type_file_index));
         }
         break;
     case IDC_LOG_LEVEL:
-        if (index < std::size(cfg::log_level_choices))
+        if (index < std::size(cfg::log_level_choices) && index != log_level_index(now.log_level))
             write_and_refresh(path, cfg::section_log, cfg::key_log_level, cfg::log_level_choices[index].token);
         break;
     case IDC_NOTIFY_CLOSE:
-        if (index < std::size(cfg::notify_close_choices))
+        if (index < std::size(cfg::notify_close_choices) && index != notify_close_index(now.notify_close))
             write_and_refresh(path, cfg::section_twain_app, cfg::key_notify_close,
                               cfg::notify_close_choices[index].token);
-        break;
-    case IDC_OEM:
-        // Moves the page to another OEM's file; nothing is written.
-        SetDlgItemTextW(hwnd, IDC_CFG_PATH, cfg_path_for_oem(path, combo_item_text(control, index)).c_str());
-        refresh_controls();
         break;
     default:
         break;
@@ -228,21 +268,29 @@ void dlg_adv_cfg::on_combo_sel_change(HWND control)
 
 void dlg_adv_cfg::on_button_clicked(HWND control, int id)
 {
-    const std::wstring path = cfg_path();
-    const std::wstring value = is_checked(control) ? cfg::value_on : cfg::value_off;
-    switch (id) {
-    case IDC_CPU_ADVANCED:
-        write_and_refresh(path, cfg::section_cpu, cfg::key_cpu_advanced, value);
-        break;
-    case IDC_DUMP_USB:
-        write_and_refresh(path, cfg::section_dump, cfg::key_dump_usb, value);
-        EnableWindow(GetDlgItem(hwnd, IDC_USB_PATH), is_checked(control));
-        break;
-    case IDC_LOG_ALL_TRIPLE:
-        write_and_refresh(path, cfg::section_twain_app, cfg::key_log_all_triple, value);
-        break;
-    default: // "写入" included: it has no action
-        break;
+    // The check boxes and the key each one writes; "写入" has no action.
+    static const struct {
+        int id;
+        const wchar_t* section;
+        const wchar_t* key;
+        bool cfg_settings::*shown;
+    } check_boxes[] = {
+        {IDC_CPU_ADVANCED, cfg::section_cpu, cfg::key_cpu_advanced, &cfg_settings::cpu_advanced},
+        {IDC_DUMP_USB, cfg::section_dump, cfg::key_dump_usb, &cfg_settings::dump_usb},
+        {IDC_LOG_ALL_TRIPLE, cfg::section_twain_app, cfg::key_log_all_triple, &cfg_settings::log_all_triple},
+    };
+    for (const auto& box : check_boxes) {
+        if (box.id != id)
+            continue;
+        const std::wstring path = cfg_path();
+        const bool on = is_checked(control);
+        cfg_settings now;
+        load_cfg_keys(path, now);
+        // A state the file already has (another program set it meanwhile) needs no write.
+        if (on != now.*box.shown)
+            write_and_refresh(path, box.section, box.key, on ? cfg::value_on : cfg::value_off);
+        if (id == IDC_DUMP_USB)
+            EnableWindow(GetDlgItem(hwnd, IDC_USB_PATH), is_checked(control));
     }
 }
 
@@ -258,19 +306,20 @@ void dlg_adv_cfg::refresh_controls()
     fill_choice_combo(GetDlgItem(hwnd, IDC_NOTIFY_CLOSE), cfg::notify_close_choices,
                       static_cast<std::size_t>(settings.notify_close));
 
-    set_unsigned(hwnd, IDC_TWAIN_LEVEL, settings.twain_level);
+    // Numbers are shown unsigned, so a stored -1 appears as 4294967295.
+    show_text(hwnd, IDC_TWAIN_LEVEL, number_box_text(settings.twain_level));
     set_check(hwnd, IDC_LOG_ALL_TRIPLE, settings.log_all_triple);
     set_check(hwnd, IDC_DUMP_USB, settings.dump_usb);
     EnableWindow(GetDlgItem(hwnd, IDC_USB_PATH), settings.dump_usb);
 
-    SetDlgItemTextW(hwnd, IDC_LOG_PATH, settings.log_path.c_str());
-    SetDlgItemTextW(hwnd, IDC_FINAL_IMG, settings.final_img.c_str());
-    SetDlgItemTextW(hwnd, IDC_USB_PATH, settings.usb_path.c_str());
+    show_text(hwnd, IDC_LOG_PATH, settings.log_path);
+    show_text(hwnd, IDC_FINAL_IMG, settings.final_img);
+    show_text(hwnd, IDC_USB_PATH, settings.usb_path);
 
     fill_read_eof_list();
-    SetDlgItemTextW(hwnd, IDC_READ_EOF_TEXT, read_eof_text(settings.read_eof).c_str());
+    show_text(hwnd, IDC_READ_EOF_TEXT, read_eof_text(settings.read_eof));
 
-    set_unsigned(hwnd, IDC_MAX_IMG, settings.max_img);
+    show_text(hwnd, IDC_MAX_IMG, number_box_text(settings.max_img));
     set_check(hwnd, IDC_CPU_ADVANCED, settings.cpu_advanced);
     // Whether the log path box is enabled is left as the last log-type choice set it.
 }
@@ -317,5 +366,5 @@ void dlg_adv_cfg::load_settings(const std::wstring& path)
 {
     load_cfg_keys(path, settings);
     read_eof_list(path, settings.read_eof);
-    SetDlgItemTextW(hwnd, IDC_CFG_CONTENT, read_cfg_raw_text(path).c_str());
+    show_text(hwnd, IDC_CFG_CONTENT, read_cfg_raw_text(path));
 }

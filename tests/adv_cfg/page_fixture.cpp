@@ -88,6 +88,13 @@ void page_fixture::click(int id)
 void page_fixture::type(int id, const std::wstring& value)
 {
     SetWindowTextW(item(id), value.c_str());
+    retype(id);
+}
+
+void page_fixture::retype(int id)
+{
+    // What typing leaves behind: the box marked as edited by the user.
+    SendMessageW(item(id), EM_SETMODIFY, TRUE, 0);
     leave(id);
 }
 

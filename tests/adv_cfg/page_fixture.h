@@ -34,8 +34,9 @@ protected:
 
     void choose(int id, int index);               // CB_SETCURSEL, then CBN_SELCHANGE
     void tick(int id, bool on);                   // BM_SETCHECK, then BN_CLICKED
-    void type(int id, const std::wstring& value); // SetWindowTextW, then EN_KILLFOCUS
-    void leave(int id);                           // EN_KILLFOCUS alone
+    void type(int id, const std::wstring& value); // SetWindowTextW, marked edited, EN_KILLFOCUS
+    void retype(int id);                          // marked edited (text unchanged), EN_KILLFOCUS
+    void leave(int id);                           // EN_KILLFOCUS alone: the focus passes through
     void click(int id);                           // BN_CLICKED alone
 
     // The OEM folder as the page derives it: LOCALAPPDATA\oem.

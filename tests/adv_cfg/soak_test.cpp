@@ -1,22 +1,24 @@
-// Many random user actions on random controls. After each one the page must show what
-// a fresh read of the file gives and the file must still load; no key may change other
-// than those the actions wrote.
+// Many random user actions on random controls. After each one:
+// - the page shows what the file holds, as the profile functions and a small reader of
+//   this test's own read it (never the page's own loader);
+// - the file changed only where the action itself asked: a focus passing through a
+//   box, or an item chosen again, leaves it byte for byte; otherwise no key but the
+//   action's own changed, and the key holds what the action wrote (or, for a text the
+//   file cannot hold, what it held before).
 //
-// The run is split into two halves of 5,000 actions, each with its own seed, so ctest
-// can run them side by side. SCANCFG_SOAK_SEED replays a half (its seed is printed);
+// The run is split into two halves of 5,000 actions, run side by side by ctest, each
+// with a fixed seed so every run does the same. SCANCFG_SOAK_SEED=<number> runs a half
+// with that seed (printed on failure), SCANCFG_SOAK_SEED=random with a new one;
 // SCANCFG_SOAK_ACTIONS changes the number of actions of each half.
 #include "tests/adv_cfg/page_fixture.h"
 
 #include "config/cfg_location.h"
-#include "config/file_text.h"
-#include "config/ini_model.h"
-#include "config/read_eof_text.h"
 #include "resources/resource.h"
-#include "support/text_convert.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cwchar>
 #include <cwctype>
@@ -29,11 +31,10 @@
 
 namespace {
 
-// Section -> key -> value, names folded to lower case and trimmed as the profile
-// functions match them.
-using key_snapshot = std::map<std::wstring, std::map<std::wstring, std::wstring>>;
-using key_name = std::pair<std::wstring, std::wstring>;
+// ---------------------------------------------------------------------------------------
+// The test's own reading of a file.
 
+// A name as the profile functions match it: trimmed, without regard to letter case.
 std::wstring fold(std::wstring name)
 {
     const std::size_t first = name.find_first_not_of(L" \t");
@@ -44,93 +45,253 @@ std::wstring fold(std::wstring name)
     return name;
 }
 
-// A double-NUL-terminated list from a profile function, read whole.
-template <typename read_function>
-std::vector<std::wstring> read_list(read_function read)
+std::wstring from_ansi(const std::string& bytes)
 {
-    for (DWORD size = 4096;; size *= 4) {
-        std::vector<wchar_t> buffer(size, L'\0');
-        const DWORD length = read(buffer.data(), size);
-        if (length + 2 < size) {
-            std::vector<std::wstring> items;
-            for (const wchar_t* at = buffer.data(); *at; at += wcslen(at) + 1)
-                items.emplace_back(at);
-            return items;
-        }
-    }
+    if (bytes.empty())
+        return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], n);
+    return text;
 }
 
-key_snapshot snapshot_keys(const std::wstring& path)
+// The file's lines cut at LF, without line ends, each ending at its first zero byte.
+std::vector<std::string> lines_of(const std::string& bytes)
 {
-    key_snapshot keys;
-    const auto sections = read_list([&](wchar_t* buffer, DWORD size) {
-        return GetPrivateProfileSectionNamesW(buffer, size, path.c_str());
-    });
-    for (const std::wstring& section : sections) {
-        const auto lines = read_list([&](wchar_t* buffer, DWORD size) {
-            return GetPrivateProfileSectionW(section.c_str(), buffer, size, path.c_str());
-        });
-        auto& entries = keys[fold(section)];
-        for (const std::wstring& line : lines) {
-            const std::size_t equals = line.find(L'=');
-            entries[fold(line.substr(0, equals))] += equals == std::wstring::npos ? L"" : line.substr(equals);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < bytes.size();) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        line = line.substr(0, line.find('\0'));
+        while (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string trim_blanks(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// (section, key, value) of every key line, names folded, in file order: what must stay
+// the same for every key an action did not write.
+using key_line = std::tuple<std::wstring, std::wstring, std::wstring>;
+
+std::multiset<key_line> key_lines(const std::string& bytes)
+{
+    std::multiset<key_line> keys;
+    std::wstring section;
+    for (const std::string& raw : lines_of(bytes)) {
+        const std::string line = trim_blanks(raw);
+        if (!line.empty() && line[0] == '[') {
+            section = fold(from_ansi(line.substr(1, line.find(']') - 1)));
+            continue;
         }
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            keys.insert({section, fold(from_ansi(line.substr(0, equals))), from_ansi(trim_blanks(line.substr(equals + 1)))});
     }
     return keys;
 }
 
-// A key as the file holds it: ANSI text, so characters outside the code page change.
-std::wstring as_stored(const std::wstring& key)
+// The read_eof box as the page must show it: the entries of every section named exactly
+// "read_eof" (comment lines "#" and "//" skipped), ordered by unsigned bytes of the key,
+// equal keys in file order, each "name=1" or "name=0".
+std::wstring read_eof_box_text(const std::string& bytes)
 {
-    return multibyte_to_wide(wide_to_ansi(key.c_str()).c_str(), CP_ACP);
-}
-
-// Every key whose value differs between the two snapshots.
-std::set<key_name> changed_keys(const key_snapshot& before, const key_snapshot& after)
-{
-    std::set<key_name> changed;
-    const auto compare = [&](const key_snapshot& one, const key_snapshot& other) {
-        for (const auto& [section, entries] : one) {
-            const auto found = other.find(section);
-            for (const auto& [key, value] : entries) {
-                if (found == other.end() || found->second.count(key) == 0 || found->second.at(key) != value)
-                    changed.insert({section, key});
-            }
+    std::vector<std::pair<std::string, bool>> entries;
+    bool inside = false;
+    for (const std::string& raw : lines_of(bytes)) {
+        const std::string line = trim_blanks(raw);
+        if (line.empty() || line[0] == '#' || line.compare(0, 2, "//") == 0)
+            continue;
+        if (line[0] == '[') {
+            // A header without "]" keeps its line end in its name: never "read_eof".
+            const std::size_t close = line.find(']');
+            inside = close != std::string::npos && line.substr(1, close - 1) == "read_eof";
+            continue;
         }
-    };
-    compare(before, after);
-    compare(after, before);
-    return changed;
+        const std::size_t equals = line.find('=');
+        const std::string key = equals == std::string::npos ? "" : trim_blanks(line.substr(0, equals));
+        if (inside && !key.empty())
+            entries.emplace_back(key, trim_blanks(line.substr(equals + 1)) == "1");
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        return std::lexicographical_compare(a.first.begin(), a.first.end(), b.first.begin(), b.first.end(),
+                                            [](char x, char y) {
+                                                return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+                                            });
+    });
+    std::wstring text = L"[read_eof]\r\n";
+    for (const auto& [key, on] : entries)
+        text += from_ansi(key) + (on ? L"=1\r\n" : L"=0\r\n");
+    return text;
 }
 
-// Does leaving the read_eof box with this text write (or try to write) anything?
-bool read_eof_text_writes(const std::wstring& text)
+// The content box: the file decoded by its mark (the soak's files are ANSI text).
+std::wstring content_text(const std::string& bytes) { return bytes.size() < 3 ? L"" : from_ansi(bytes); }
+
+// ---------------------------------------------------------------------------------------
+// What the page must show, from the profile functions.
+
+const wchar_t* const log_types[] = {L"none", L"console", L"file"};
+const wchar_t* const log_levels[] = {L"all", L"debug", L"warning", L"fatal"};
+
+std::wstring profile_text(const std::wstring& path, const wchar_t* section, const wchar_t* key,
+                          const wchar_t* fallback)
 {
+    static std::vector<wchar_t> buffer(1 << 16);
+    const DWORD length =
+        GetPrivateProfileStringW(section, key, fallback, buffer.data(), static_cast<DWORD>(buffer.size()), path.c_str());
+    return std::wstring(buffer.data(), length);
+}
+
+int profile_number(const std::wstring& path, const wchar_t* section, const wchar_t* key, int fallback)
+{
+    return static_cast<int>(GetPrivateProfileIntW(section, key, fallback, path.c_str()));
+}
+
+template <std::size_t n>
+int token_index(const wchar_t* const (&tokens)[n], const std::wstring& value)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        if (value == tokens[i])
+            return static_cast<int>(i);
+    return 0;
+}
+
+std::wstring unsigned_text(int number) { return std::to_wstring(static_cast<unsigned>(number)); }
+
+struct page_state {
+    int log_type = 0, log_level = 0, notify_close = 0;
+    bool log_all_triple = false, dump_usb = false, cpu_advanced = false;
+    std::map<int, std::wstring> boxes; // edit box id -> text
+};
+
+page_state expected_page(const std::wstring& path, const std::wstring& oem_folder, const std::string& bytes)
+{
+    page_state s;
+    s.log_type = token_index(log_types, profile_text(path, L"log", L"type", L"file"));
+    s.log_level = token_index(log_levels, profile_text(path, L"log", L"level", L"all"));
+    const int notify = profile_number(path, L"twain-app", L"notify-close", 0);
+    s.notify_close = notify >= 0 && notify <= 2 ? notify : 0;
+    s.log_all_triple = profile_number(path, L"twain-app", L"log-all-triple", 0) == 1;
+    s.dump_usb = profile_number(path, L"dump", L"dumpusb", 0) == 1;
+    s.cpu_advanced = profile_number(path, L"cpu", L"advanced", 1) == 1;
+
+    std::wstring log_path = profile_text(path, L"log", L"path", L"");
+    std::wstring final_img = profile_text(path, L"paths", L"final_img", L"");
+    std::wstring usb_path = profile_text(path, L"dump", L"usb_path", L"");
+    if (log_path.empty())
+        log_path = oem_folder + L"\\log\\%APPNAME%.log";
+    if (final_img.empty())
+        final_img = oem_folder + L"\\imgs\\";
+    if (usb_path.empty())
+        usb_path = final_img;
+    s.boxes = {
+        {IDC_LOG_PATH, log_path},
+        {IDC_TWAIN_LEVEL, unsigned_text(profile_number(path, L"log", L"twain-level", 1))},
+        {IDC_FINAL_IMG, final_img},
+        {IDC_USB_PATH, usb_path},
+        {IDC_MAX_IMG, unsigned_text(profile_number(path, L"mem", L"max_img", 1000))},
+        {IDC_READ_EOF_TEXT, read_eof_box_text(bytes)},
+        {IDC_CFG_CONTENT, content_text(bytes)},
+    };
+    return s;
+}
+
+// ---------------------------------------------------------------------------------------
+// What the actions write.
+
+struct box_key {
+    int id;
+    const wchar_t* section;
+    const wchar_t* key;
+    bool number;
+};
+
+const box_key box_keys[] = {
+    {IDC_LOG_PATH, L"log", L"path", false},     {IDC_TWAIN_LEVEL, L"log", L"twain-level", true},
+    {IDC_FINAL_IMG, L"paths", L"final_img", false}, {IDC_USB_PATH, L"dump", L"usb_path", false},
+    {IDC_MAX_IMG, L"mem", L"max_img", true},
+};
+
+const box_key* key_of_box(int id)
+{
+    for (const box_key& k : box_keys)
+        if (k.id == id)
+            return &k;
+    return nullptr;
+}
+
+// A number box's text as the number the user means: digits that fit 32 unsigned bits
+// are that number (shown unsigned, stored signed), anything else as the C runtime reads it.
+std::wstring stored_number(const std::wstring& text)
+{
+    if (!text.empty() && text.size() <= 10 && text.find_first_not_of(L"0123456789") == std::wstring::npos) {
+        const unsigned long long value = std::wcstoull(text.c_str(), nullptr, 10);
+        if (value <= 0xFFFFFFFFull)
+            return std::to_wstring(static_cast<int>(static_cast<unsigned>(value)));
+    }
+    return std::to_wstring(_wtoi(text.c_str()));
+}
+
+// The read_eof keys a box text may write: lines after the first header line that the
+// shown text does not hold (as many times), with "=", each key with the value its last
+// such line asks for.
+std::map<std::wstring, std::wstring> read_eof_writes_of(const std::wstring& text, const std::wstring& shown)
+{
+    std::map<std::wstring, std::wstring> writes;
     const std::wstring header = L"[read_eof]\r\n";
     const std::size_t at = text.find(header);
     if (at == std::wstring::npos)
-        return false;
-    std::wstring rest = text.substr(at + header.size());
-    for (std::size_t start = 0; start <= rest.size();) {
-        std::size_t end = rest.find(L"\r\n", start);
-        if (end == std::wstring::npos)
-            end = rest.size();
-        if (rest.substr(start, end - start).find(L'=') != std::wstring::npos)
-            return true;
+        return writes;
+    std::multiset<std::wstring> untouched;
+    for (std::size_t start = header.size(); start < shown.size();) {
+        const std::size_t end = shown.find(L"\r\n", start);
+        untouched.insert(shown.substr(start, end - start));
         start = end + 2;
     }
-    return false;
+    for (std::size_t start = at + header.size(); start < text.size();) {
+        std::size_t end = text.find(L"\r\n", start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const std::wstring line = text.substr(start, end - start);
+        start = end + 2;
+        const auto found = untouched.find(line);
+        if (found != untouched.end()) {
+            untouched.erase(found);
+            continue;
+        }
+        const std::size_t equals = line.find(L'=');
+        if (equals != std::wstring::npos)
+            writes[fold(line.substr(0, equals))] = line.substr(equals + 1) == L"1" ? L"1" : L"0";
+    }
+    return writes;
 }
+
+// ---------------------------------------------------------------------------------------
+// Random input.
 
 const wchar_t* const text_pieces[] = {
     L"a",  L"Z",  L"x.exe", L"0",   L"1",       L"7",   L"-",  L"12",     L"%",    L"%APPNAME%",
     L"[",  L"]",  L"=",     L" ",   L"\t",      L"\\",  L"/",  L"D:\\",   L"\r\n", L"\n",
     L"\r", L";",  L"#",     L"//",  L"\x626b\x63cf", L"\x56fe\x7247", L"\x65e5\x5fd7", L"abc", L"4294967295", L"\"",
+    L"\x0E01", L"\x3000", L"\xFF3B", L"\v", L"'",
 };
 
 const wchar_t* const process_names[] = {
     L"a.exe", L"B.exe", L"scan.exe", L"twain_32.exe", L"\x626b\x63cf.exe", L"x y.exe", L"[x].exe", L"#c.exe",
     L";semi.exe", L"k=v.exe", L"app.exe", L"app.EXE", L"  padded.exe ", L"%p%.exe", L"z.exe", L"1",
+    L"\x0E01.exe", L"\v[log]",
 };
 
 class action_source {
@@ -139,14 +300,15 @@ public:
 
     int below(int limit) { return std::uniform_int_distribution<int>(0, limit - 1)(engine_); }
     bool chance(int percent) { return below(100) < percent; }
+    template <typename T, std::size_t n>
+    const T& pick(const T (&items)[n]) { return items[static_cast<std::size_t>(below(static_cast<int>(n)))]; }
 
     std::wstring text()
     {
         const int pieces = chance(5) ? 100 + below(300) : below(8);
         std::wstring result;
         for (int i = 0; i < pieces; ++i)
-            result += chance(30) ? std::wstring(1, static_cast<wchar_t>(L'0' + below(10)))
-                                 : text_pieces[below(static_cast<int>(std::size(text_pieces)))];
+            result += chance(30) ? std::wstring(1, static_cast<wchar_t>(L'0' + below(10))) : pick(text_pieces);
         return result;
     }
 
@@ -168,8 +330,7 @@ public:
                 const auto at = static_cast<std::size_t>(1 + below(static_cast<int>(lines.size()) - 1));
                 lines[at] = lines[at].substr(0, lines[at].find(L'=') + 1) + (chance(50) ? L"1" : text());
             } else if (what < 6) {
-                lines.push_back(process_names[below(static_cast<int>(std::size(process_names)))] +
-                                std::wstring(L"=") + (chance(60) ? L"1" : L"0"));
+                lines.push_back(pick(process_names) + std::wstring(L"=") + (chance(60) ? L"1" : L"0"));
             } else if (what < 7 && !lines.empty()) {
                 lines.erase(lines.begin() + below(static_cast<int>(lines.size())));
             } else if (what < 8) {
@@ -190,67 +351,85 @@ private:
     std::mt19937_64 engine_;
 };
 
-std::uint64_t env_number(const wchar_t* name, std::uint64_t fallback)
+std::uint64_t soak_seed(int half)
 {
     wchar_t value[32] = {};
-    const DWORD length = GetEnvironmentVariableW(name, value, 32);
-    return length > 0 && length < 32 ? std::wcstoull(value, nullptr, 10) : fallback;
+    const DWORD length = GetEnvironmentVariableW(L"SCANCFG_SOAK_SEED", value, 32);
+    if (length > 0 && length < 32)
+        return std::wcscmp(value, L"random") == 0 ? std::random_device{}() ^ (std::uint64_t{GetTickCount()} << 32)
+                                                   : std::wcstoull(value, nullptr, 10);
+    return 20261209u + static_cast<std::uint64_t>(half);
 }
+
+std::uint64_t soak_actions()
+{
+    wchar_t value[32] = {};
+    const DWORD length = GetEnvironmentVariableW(L"SCANCFG_SOAK_ACTIONS", value, 32);
+    return length > 0 && length < 32 ? std::wcstoull(value, nullptr, 10) : 5000;
+}
+
+std::string narrow(const std::wstring& text) { return wide_to_code_page(text.substr(0, 300), CP_UTF8); }
+
+const int edit_boxes[] = {IDC_LOG_PATH, IDC_TWAIN_LEVEL, IDC_FINAL_IMG, IDC_USB_PATH,
+                          IDC_MAX_IMG,  IDC_READ_EOF_TEXT, IDC_CFG_CONTENT};
+const int choice_combos[] = {IDC_LOG_TYPE, IDC_LOG_LEVEL, IDC_NOTIFY_CLOSE};
+const wchar_t* const notify_tokens[] = {L"0", L"1", L"2"};
+
+struct check_key {
+    int id;
+    const wchar_t* section;
+    const wchar_t* key;
+    bool page_state::*shown;
+};
+const check_key check_keys[] = {
+    {IDC_LOG_ALL_TRIPLE, L"twain-app", L"log-all-triple", &page_state::log_all_triple},
+    {IDC_DUMP_USB, L"dump", L"dumpusb", &page_state::dump_usb},
+    {IDC_CPU_ADVANCED, L"cpu", L"advanced", &page_state::cpu_advanced},
+};
 
 } // namespace
 
 class adv_cfg_soak : public page_fixture, public testing::WithParamInterface<int> {
 protected:
-    // Controls that keep typed text until the next refresh, and so cannot agree with
-    // the file: the log path box after a text with "%", the read_eof box after a text
-    // that writes nothing, and the content box after any typing.
-    std::set<int> typed_not_written;
+    // Boxes holding text the user typed that the page has not replaced yet (no write, or
+    // no refresh since): they show that text or, once refreshed, the file's value.
+    std::map<int, std::wstring> typed;
+    bool log_path_enabled = true; // follows the last choice in the log-type combo
 
-    void expect_page_matches_file()
+    void expect_page(const page_state& s)
     {
-        const std::wstring path = text(IDC_CFG_PATH);
-        cfg_settings fresh;
-        load_cfg_keys(path, fresh);
-        read_eof_list(path, fresh.read_eof);
-        const auto unsigned_text = [](std::int32_t value) {
-            return std::to_wstring(static_cast<std::uint32_t>(value));
-        };
-        const auto unless_typed = [&](int id, const std::wstring& expected) {
-            if (typed_not_written.count(id) == 0) {
-                EXPECT_EQ(text(id), expected) << "control " << id;
+        EXPECT_EQ(selection(IDC_LOG_TYPE), s.log_type);
+        EXPECT_EQ(selection(IDC_LOG_LEVEL), s.log_level);
+        EXPECT_EQ(selection(IDC_NOTIFY_CLOSE), s.notify_close);
+        EXPECT_EQ(checked(IDC_LOG_ALL_TRIPLE), s.log_all_triple);
+        EXPECT_EQ(checked(IDC_DUMP_USB), s.dump_usb);
+        EXPECT_EQ(checked(IDC_CPU_ADVANCED), s.cpu_advanced);
+        EXPECT_EQ(enabled(IDC_USB_PATH), s.dump_usb);
+        EXPECT_EQ(enabled(IDC_LOG_PATH), log_path_enabled);
+        for (const auto& [id, expected] : s.boxes) {
+            const std::wstring shown = text(id);
+            const auto pending = typed.find(id);
+            if (shown == expected) {
+                if (pending != typed.end())
+                    typed.erase(pending);
+            } else if (pending != typed.end()) {
+                EXPECT_EQ(narrow(shown), narrow(pending->second)) << "box " << id << " keeps the typed text";
+            } else {
+                ADD_FAILURE() << "box " << id << " shows \"" << narrow(shown) << "\", the file \"" << narrow(expected)
+                              << "\"";
             }
-        };
-        EXPECT_EQ(selection(IDC_LOG_TYPE), static_cast<int>(log_type_index(fresh.log_type)));
-        EXPECT_EQ(selection(IDC_LOG_LEVEL), static_cast<int>(log_level_index(fresh.log_level)));
-        EXPECT_EQ(selection(IDC_NOTIFY_CLOSE), static_cast<int>(notify_close_index(fresh.notify_close)));
-        unless_typed(IDC_LOG_PATH, fresh.log_path);
-        EXPECT_EQ(text(IDC_TWAIN_LEVEL), unsigned_text(fresh.twain_level));
-        EXPECT_EQ(checked(IDC_LOG_ALL_TRIPLE), fresh.log_all_triple);
-        EXPECT_EQ(text(IDC_FINAL_IMG), fresh.final_img);
-        EXPECT_EQ(checked(IDC_DUMP_USB), fresh.dump_usb);
-        EXPECT_EQ(enabled(IDC_USB_PATH), fresh.dump_usb);
-        EXPECT_EQ(text(IDC_USB_PATH), fresh.usb_path);
-        EXPECT_EQ(text(IDC_MAX_IMG), unsigned_text(fresh.max_img));
-        EXPECT_EQ(checked(IDC_CPU_ADVANCED), fresh.cpu_advanced);
-        unless_typed(IDC_READ_EOF_TEXT, ::read_eof_text(fresh.read_eof));
-        unless_typed(IDC_CFG_CONTENT, read_cfg_raw_text(path));
-        EXPECT_EQ(SendMessageW(item(IDC_READ_EOF_LIST), LVM_GETITEMCOUNT, 0, 0),
-                  static_cast<LRESULT>(fresh.read_eof.size()));
-        if (file_exists(path)) {
-            ini_model model;
-            EXPECT_EQ(model.load(wide_to_ansi(path.c_str()).c_str()), 0);
         }
+        EXPECT_EQ(SendMessageW(item(IDC_READ_EOF_LIST), LVM_GETITEMCOUNT, 0, 0),
+                  static_cast<LRESULT>(std::count(s.boxes.at(IDC_READ_EOF_TEXT).begin(),
+                                                  s.boxes.at(IDC_READ_EOF_TEXT).end(), L'\n') -
+                                       1));
     }
 };
 
 TEST_P(adv_cfg_soak, random_user_actions_keep_page_and_file_in_step)
 {
-    const std::uint64_t seed =
-        env_number(L"SCANCFG_SOAK_SEED", (static_cast<std::uint64_t>(std::random_device{}()) << 16 ^
-                                          static_cast<std::uint64_t>(GetTickCount())) +
-                                             static_cast<std::uint64_t>(GetParam()));
-    const std::uint64_t actions = env_number(L"SCANCFG_SOAK_ACTIONS", 5000);
-    std::cout << "soak seed " << seed << " (replay with SCANCFG_SOAK_SEED=" << seed << ")\n";
+    const std::uint64_t seed = soak_seed(GetParam());
+    const std::uint64_t actions = soak_actions();
     RecordProperty("seed", std::to_string(seed));
     action_source random(seed);
 
@@ -264,139 +443,137 @@ TEST_P(adv_cfg_soak, random_user_actions_keep_page_and_file_in_step)
                                                      "[read_eof]\r\nb.exe=0\r\na.exe=1\r\n扫描.exe=1\r\n"
                                                      "[cpu]\r\nadvanced=0\r\n"),
                                                    CP_ACP);
-    for (const wchar_t* oem : {L"VeltaScan", L"MorvelScan", L"PestraScan"})
+    const wchar_t* const oems[] = {L"VeltaScan", L"MorvelScan", L"PestraScan"};
+    for (const wchar_t* oem : oems)
         prepare(prepared, oem);
     open_page();
 
-    const int edits[] = {IDC_LOG_PATH, IDC_TWAIN_LEVEL, IDC_FINAL_IMG, IDC_USB_PATH, IDC_MAX_IMG,
-                         IDC_READ_EOF_TEXT, IDC_CFG_CONTENT};
-    const int combos[] = {IDC_LOG_TYPE, IDC_LOG_LEVEL, IDC_NOTIFY_CLOSE, IDC_OEM};
-    const int buttons[] = {IDC_LOG_ALL_TRIPLE, IDC_DUMP_USB, IDC_CPU_ADVANCED, IDC_WRITE};
-
-    // Comparing every key costs more than a page refresh, so it is done over a span of
-    // actions (and whenever the page moves to another file) against every key written
-    // in that span. Actions that write nothing are checked byte for byte each time.
-    struct checkpoint {
-        std::wstring path;
-        key_snapshot keys;
-        std::set<key_name> written;
-        int actions = 0;
-    };
-    const auto start_checkpoint = [&](const std::wstring& path) {
-        return checkpoint{path, snapshot_keys(path), {}, 0};
-    };
-    checkpoint span = start_checkpoint(text(IDC_CFG_PATH));
-    const auto close_checkpoint = [&] {
-        for (const key_name& key : changed_keys(span.keys, snapshot_keys(span.path)))
-            EXPECT_EQ(span.written.count(key), 1u) << "changed: [" << wide_to_code_page(key.first, CP_UTF8) << "] "
-                                                   << wide_to_code_page(key.second, CP_UTF8);
-    };
+    int oem_index = 0;
+    std::wstring path = text(IDC_CFG_PATH);
+    std::string bytes = read_file_bytes(path);
+    page_state expected = expected_page(path, oem_folder(oems[oem_index]), bytes);
+    expect_page(expected);
 
     const auto started = std::chrono::steady_clock::now();
-    std::uint64_t skipped = 0;
-    for (std::uint64_t n = 0; n < actions && !HasFailure();) {
-        const std::wstring path = text(IDC_CFG_PATH);
-        const std::string bytes_before = read_file_bytes(path);
-        std::set<key_name> written;
-        bool refreshes = true;
+    for (std::uint64_t n = 0; n < actions && !HasFailure(); ++n) {
+        // What the action may write: key (folded) -> the values it may hold afterwards:
+        // what the action wrote, and for a text the file may refuse, what it held before.
+        std::map<std::pair<std::wstring, std::wstring>, std::set<std::wstring>> writes;
+        const auto may_refuse = [&](const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+            writes[{section, key}] = {value, profile_text(path, section.c_str(), key.c_str(), L"<absent>")};
+        };
+        bool may_write = false;
         std::wstring action;
 
-        const int kind = random.below(10);
-        if (kind < 5) {
-            const int id = edits[random.below(static_cast<int>(std::size(edits)))];
-            if (!enabled(id)) {
-                ++skipped; // a disabled box cannot take the focus
-                continue;
+        const int kind = random.below(20);
+        if (kind < 10) { // type into a box, or pass the focus through it
+            const int id = random.pick(edit_boxes);
+            if (!enabled(id))
+                continue; // a disabled box cannot take the focus
+            const bool pass = random.chance(20);
+            if (!pass) {
+                SetWindowTextW(item(id), (id == IDC_READ_EOF_TEXT ? random.read_eof_text(text(id)) : random.text()).c_str());
+                typed[id] = text(id); // what the box holds, and the page will read
+                SendMessageW(item(id), EM_SETMODIFY, TRUE, 0);
             }
-            const std::wstring typed = id == IDC_READ_EOF_TEXT ? random.read_eof_text(text(id)) : random.text();
-            SetWindowTextW(item(id), typed.c_str());
-            const std::wstring held = text(id); // what the page will read
-            action = L"type into " + std::to_wstring(id) + L": " + held;
-            switch (id) {
-            case IDC_LOG_PATH:
-                refreshes = held.find(L'%') == std::wstring::npos;
-                written = {{L"log", L"path"}};
-                break;
-            case IDC_TWAIN_LEVEL: written = {{L"log", L"twain-level"}}; break;
-            case IDC_FINAL_IMG: written = {{L"paths", L"final_img"}}; break;
-            case IDC_USB_PATH: written = {{L"dump", L"usb_path"}}; break;
-            case IDC_MAX_IMG: written = {{L"mem", L"max_img"}}; break;
-            case IDC_READ_EOF_TEXT: {
-                refreshes = read_eof_text_writes(held);
-                for (const auto& [key, value] : parse_read_eof_text(held))
-                    written.insert({L"read_eof", fold(as_stored(key))});
-                break;
+            const auto pending = typed.find(id);
+            const std::wstring held = text(id);
+            action = (pass ? L"pass through " : L"type into ") + std::to_wstring(id) + L": " + held;
+            // Only a text the user typed, that the file does not show, is written.
+            if (pending != typed.end() && held != expected.boxes.at(id)) {
+                if (id == IDC_READ_EOF_TEXT) {
+                    for (const auto& [key, value] : read_eof_writes_of(held, expected.boxes.at(id)))
+                        may_refuse(L"read_eof", key, value);
+                } else if (const box_key* k = key_of_box(id)) {
+                    if (k->number)
+                        writes[{k->section, k->key}] = {stored_number(held)};
+                    else if (id != IDC_LOG_PATH || held.find(L'%') == std::wstring::npos)
+                        may_refuse(k->section, k->key, held);
+                }
+                may_write = !writes.empty();
             }
-            default: refreshes = false; break;
-            }
-            if (!refreshes)
-                typed_not_written.insert(id);
             leave(id);
-        } else if (kind < 8) {
-            const int id = combos[random.below(static_cast<int>(std::size(combos)))];
-            if (id == IDC_OEM && !random.chance(25)) {
-                ++skipped; // keep most of the run on one file
-                continue;
-            }
-            const int index = random.below(item_count(id));
+        } else if (kind < 16) { // choose an item, often the one shown
+            const int id = random.pick(choice_combos);
+            const int index = random.chance(30) ? selection(id) : random.below(item_count(id));
             action = L"choose " + std::to_wstring(index) + L" in " + std::to_wstring(id);
-            if (id == IDC_LOG_TYPE)
-                written = {{L"log", L"type"}};
-            else if (id == IDC_LOG_LEVEL)
-                written = {{L"log", L"level"}};
-            else if (id == IDC_NOTIFY_CLOSE)
-                written = {{L"twain-app", L"notify-close"}};
-            choose(id, index);
-        } else {
-            const int id = buttons[random.below(static_cast<int>(std::size(buttons)))];
-            const bool on = random.chance(50);
-            action = L"click " + std::to_wstring(id) + (on ? L" on" : L" off");
-            if (id == IDC_WRITE) {
-                refreshes = false;
-                click(id);
-            } else {
-                if (id == IDC_DUMP_USB)
-                    written = {{L"dump", L"dumpusb"}};
-                else if (id == IDC_CPU_ADVANCED)
-                    written = {{L"cpu", L"advanced"}};
+            const int shown = id == IDC_LOG_TYPE    ? expected.log_type
+                              : id == IDC_LOG_LEVEL ? expected.log_level
+                                                    : expected.notify_close;
+            if (index != shown) {
+                may_write = true;
+                if (id == IDC_LOG_TYPE)
+                    writes[{L"log", L"type"}] = {log_types[index]};
+                else if (id == IDC_LOG_LEVEL)
+                    writes[{L"log", L"level"}] = {log_levels[index]};
                 else
-                    written = {{L"twain-app", L"log-all-triple"}};
-                tick(id, on);
+                    writes[{L"twain-app", L"notify-close"}] = {notify_tokens[index]};
+            }
+            choose(id, index);
+            if (id == IDC_LOG_TYPE)
+                log_path_enabled = selection(IDC_LOG_TYPE) == 2;
+        } else if (kind < 19) { // click a check box: it toggles
+            const check_key& k = random.pick(check_keys);
+            const bool on = !checked(k.id);
+            action = L"click " + std::to_wstring(k.id) + (on ? L" on" : L" off");
+            may_write = true;
+            writes[{k.section, k.key}] = {on ? L"1" : L"0"};
+            tick(k.id, on);
+        } else if (random.chance(70)) {
+            action = L"click 写入";
+            click(IDC_WRITE);
+        } else {
+            oem_index = (oem_index + 1 + random.below(2)) % 3;
+            action = std::wstring(L"choose OEM ") + oems[oem_index];
+            choose(IDC_OEM, oem_index);
+            typed.clear(); // the page shows the other file everywhere
+        }
+
+        SCOPED_TRACE(testing::Message() << "action " << n << " of seed " << seed << " (SCANCFG_SOAK_SEED=" << seed
+                                        << "): " << narrow(action));
+        const std::wstring path_after = text(IDC_CFG_PATH);
+        const std::string bytes_after = read_file_bytes(path);
+        if (!may_write) {
+            EXPECT_EQ(bytes_after, bytes) << "nothing to write, yet the file changed";
+        } else if (bytes_after != bytes) {
+            // No key but the action's own changed...
+            std::multiset<key_line> before = key_lines(bytes), after = key_lines(bytes_after);
+            const auto others = [&](std::multiset<key_line>& keys) {
+                for (auto it = keys.begin(); it != keys.end();)
+                    it = writes.count({std::get<0>(*it), std::get<1>(*it)}) ? keys.erase(it) : std::next(it);
+            };
+            others(before);
+            others(after);
+            EXPECT_TRUE(before == after) << "a key the action did not write changed";
+            // ...and each holds what the action wrote, or what it held (a refused text).
+            for (const auto& [name, values] : writes) {
+                const std::wstring now = profile_text(path, name.first.c_str(), name.second.c_str(), L"<absent>");
+                EXPECT_EQ(values.count(now), 1u) << "[" << narrow(name.first) << "] " << narrow(name.second) << " = "
+                                                 << narrow(now);
             }
         }
-        if (refreshes)
-            typed_not_written.clear();
-        else
-            written.clear();
 
-        SCOPED_TRACE(testing::Message() << "action " << n << ", seed " << seed << ": "
-                                        << wide_to_code_page(action.substr(0, 300), CP_UTF8));
-        if (written.empty()) {
-            EXPECT_EQ(read_file_bytes(path), bytes_before);
+        if (path_after != path || bytes_after != bytes) {
+            path = path_after;
+            bytes = read_file_bytes(path);
+            expected = expected_page(path, oem_folder(oems[oem_index]), bytes);
         }
-        span.written.insert(written.begin(), written.end());
-        if (++span.actions == 10 || text(IDC_CFG_PATH) != span.path) {
-            close_checkpoint();
-            span = start_checkpoint(text(IDC_CFG_PATH));
-        }
-        expect_page_matches_file();
-        ++n;
+        expect_page(expected);
 
         // Now and then another program puts the prepared file back. Keys are never
         // removed by the page, so without this the read_eof section would grow by
         // hundreds of random keys and each refresh would slow the run down.
-        if (n % 1000 == 0) {
-            close_checkpoint();
-            write_file_bytes(text(IDC_CFG_PATH), prepared);
+        if ((n + 1) % 1000 == 0) {
+            write_file_bytes(path, prepared);
             page->refresh_controls();
-            typed_not_written.clear();
-            span = start_checkpoint(text(IDC_CFG_PATH));
-            expect_page_matches_file();
+            typed.clear();
+            bytes = prepared;
+            expected = expected_page(path, oem_folder(oems[oem_index]), bytes);
+            expect_page(expected);
         }
     }
-    close_checkpoint();
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::cout << "soak: " << actions << " actions (" << skipped << " draws skipped) in " << seconds << " s\n";
+    std::cout << "soak: seed " << seed << ", " << actions << " actions in " << seconds << " s\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(half, adv_cfg_soak, testing::Values(0, 1));

@@ -281,7 +281,7 @@ TEST_F(cfg_file_test, RefusedWritesLeaveTheFileByteForByte)
 TEST_F(cfg_file_test, ReadEofTextWithSmuggledLinesWritesOnlyItsSoundLines)
 {
     ASSERT_TRUE(write_file_bytes(file_, "[log]\r\nlevel=all\r\n"));
-    const auto writes = parse_read_eof_text(L"[read_eof]\r\nx.exe\n[log]\nlevel=fatal\r\n=1\r\n[cpu]=1\r\nb.exe=1\r\n");
+    const auto writes = changed_read_eof_writes(L"[read_eof]\r\nx.exe\n[log]\nlevel=fatal\r\n=1\r\n[cpu]=1\r\nb.exe=1\r\n", L"");
     ASSERT_EQ(4u, writes.size());
     int written = 0;
     for (const auto& [key, value] : writes)

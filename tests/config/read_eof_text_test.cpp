@@ -15,6 +15,9 @@ namespace {
 
 using writes = std::vector<std::pair<std::wstring, std::wstring>>;
 
+// Every line counts when nothing is shown.
+writes all_writes(const std::wstring& text) { return changed_read_eof_writes(text, L""); }
+
 TEST(ReadEofText, HeaderThenOneCrLfLinePerItemInListOrder)
 {
     EXPECT_EQ(L"[read_eof]\r\n", read_eof_text({}));
@@ -27,8 +30,8 @@ TEST(ReadEofText, ParsingTheShownTextGivesBackEveryItem)
     const std::vector<read_eof_item> items = {
         {false, L"b.exe"}, {true, L"a.exe"}, {true, L" spaced .exe"}, {false, L"扫描.exe"}};
     const writes expected = {{L"b.exe", L"0"}, {L"a.exe", L"1"}, {L" spaced .exe", L"1"}, {L"扫描.exe", L"0"}};
-    EXPECT_EQ(expected, parse_read_eof_text(read_eof_text(items)));
-    EXPECT_TRUE(parse_read_eof_text(read_eof_text({})).empty());
+    EXPECT_EQ(expected, all_writes(read_eof_text(items)));
+    EXPECT_TRUE(all_writes(read_eof_text({})).empty());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -52,7 +55,7 @@ TEST(ParseReadEofText, ValueIsOnOnlyWhenExactlyOne)
         {L"split at first equals", L"[read_eof]\r\nk=a=b\r\nk==1\r\n", {{L"k", L"0"}, {L"k", L"0"}}},
     };
     for (const parse_case& c : cases)
-        EXPECT_EQ(c.expected, parse_read_eof_text(c.text)) << c.name;
+        EXPECT_EQ(c.expected, all_writes(c.text)) << c.name;
 }
 
 TEST(ParseReadEofText, LinesAndHeader)
@@ -78,7 +81,41 @@ TEST(ParseReadEofText, LinesAndHeader)
          {{L"b", L"1"}, {L"a", L"0"}, {L"b", L"0"}}},
     };
     for (const parse_case& c : cases)
-        EXPECT_EQ(c.expected, parse_read_eof_text(c.text)) << c.name;
+        EXPECT_EQ(c.expected, all_writes(c.text)) << c.name;
+}
+
+// ---------------------------------------------------------------------------------------
+// Only what the user added or changed, against the text shown for the file now.
+
+struct changed_case {
+    const wchar_t* name;
+    std::wstring text;
+    std::wstring shown;
+    writes expected;
+};
+
+TEST(ChangedReadEofWrites, UntouchedLinesAreNeverWritten)
+{
+    const std::wstring shown = L"[read_eof]\r\na.exe=1\r\na.exe=0\r\nb.exe=0\r\n";
+    const changed_case cases[] = {
+        {L"nothing changed", shown, shown, {}},
+        {L"no final CR LF", L"[read_eof]\r\na.exe=1\r\na.exe=0\r\nb.exe=0", shown, {}},
+        {L"lines reordered", L"[read_eof]\r\nb.exe=0\r\na.exe=0\r\na.exe=1\r\n", shown, {}},
+        {L"a line deleted", L"[read_eof]\r\na.exe=1\r\nb.exe=0\r\n", shown, {}},
+        {L"one value changed", L"[read_eof]\r\na.exe=1\r\na.exe=0\r\nb.exe=1\r\n", shown, {{L"b.exe", L"1"}}},
+        {L"a line added", shown + L"c.exe=1\r\n", shown, {{L"c.exe", L"1"}}},
+        // A second equal line is one more than the file shows: it counts as added.
+        {L"a duplicate added", shown + L"b.exe=0\r\n", shown, {{L"b.exe", L"0"}}},
+        {L"changed spelling of the same value", L"[read_eof]\r\na.exe=1\r\na.exe=0\r\nb.exe=no\r\n", shown,
+         {{L"b.exe", L"0"}}},
+        {L"text before the header ignored", L"x=1\r\n" + shown, shown, {}},
+        {L"no header", L"a.exe=1\r\nz.exe=1\r\n", shown, {}},
+        {L"a second header is a line without equals", shown + L"[read_eof]\r\n", shown, {}},
+        {L"everything new against an empty list", L"[read_eof]\r\na.exe=1\r\n", L"[read_eof]\r\n",
+         {{L"a.exe", L"1"}}},
+    };
+    for (const changed_case& c : cases)
+        EXPECT_EQ(c.expected, changed_read_eof_writes(c.text, c.shown)) << c.name;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -90,7 +127,7 @@ TEST(ReadEofTextOnDisk, TextWrittenKeyByKeyReadsBackAsTheSameList)
     temp_dir dir;
     const std::wstring path = dir.file(L"debug.cfg");
     for (const auto& [key, value] :
-         parse_read_eof_text(L"[read_eof]\r\nb.exe=0\r\na.exe=1\r\nc.exe=true\r\nskipped\r\n"))
+         all_writes(L"[read_eof]\r\nb.exe=0\r\na.exe=1\r\nc.exe=true\r\nskipped\r\n"))
         ASSERT_TRUE(write_cfg_value(path, cfg::section_read_eof, key, value));
     EXPECT_EQ("[read_eof]\r\nb.exe=0\r\na.exe=1\r\nc.exe=0\r\n", read_file_bytes(path));
 
