@@ -146,3 +146,37 @@ TEST_F(adv_cfg_read_eof, hidden_list_follows_every_load)
     EXPECT_EQ(list_rows(), (std::vector<std::wstring>{L"0.exe|true", L"a.exe|false", L"b.exe|true", L"c.exe|true"}));
     EXPECT_EQ(GetWindowLongW(item(IDC_READ_EOF_LIST), GWL_STYLE) & WS_VISIBLE, 0) << "the list stays hidden";
 }
+
+TEST_F(adv_cfg_read_eof, refresh_keeps_unchanged_rows_and_leaves_the_list_drawing)
+{
+    prepare("[read_eof]\r\na.exe=1\r\nb.exe=0\r\nc.exe=1\r\n");
+    open_page();
+    HWND list = item(IDC_READ_EOF_LIST);
+    // On screen, so that it paints: a refresh must leave it drawing.
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    ShowWindow(page->hwnd, SW_SHOWNOACTIVATE);
+    ShowWindow(list, SW_SHOWNOACTIVATE);
+    // Whether the list still paints: a row it redraws must leave something to paint.
+    const auto repaints = [list] {
+        UpdateWindow(list);
+        SendMessageW(list, LVM_REDRAWITEMS, 0, 0);
+        RECT pending{};
+        return GetUpdateRect(list, &pending, FALSE) != FALSE;
+    };
+    ASSERT_TRUE(repaints());
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+
+    tick(IDC_CPU_ADVANCED, false); // a write, and a refresh that leaves the rows as they are
+    EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1)
+        << "the selected row survives";
+    EXPECT_TRUE(repaints()) << "drawing switched back on";
+    EXPECT_EQ(list_rows(), (std::vector<std::wstring>{L"a.exe|true", L"b.exe|false", L"c.exe|true"}));
+
+    // A refresh that does change rows still ends with the list drawing.
+    type(IDC_READ_EOF_TEXT, L"[read_eof]\r\na.exe=1\r\nb.exe=1\r\nc.exe=1\r\nd.exe=0\r\n");
+    EXPECT_TRUE(repaints());
+    EXPECT_EQ(list_rows(), (std::vector<std::wstring>{L"a.exe|true", L"b.exe|true", L"c.exe|true", L"d.exe|false"}));
+}
