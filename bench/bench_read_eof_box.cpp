@@ -1,0 +1,155 @@
+// What leaving the process-list box (1019) costs, against one refresh of the page on
+// the same file: with N unchanged entries the focus passing through (the box not
+// edited), the box edited back to what it showed, and N new names pasted. Run by hand.
+#include "dialogs/dlg_adv_cfg.h"
+#include "resources/resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+double ms_since(clock_type::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(clock_type::now() - start).count();
+}
+
+// Best of `runs`, each prepared by `before` outside the timing.
+double best_ms(int runs, const std::function<void()>& before, const std::function<void()>& work)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        before();
+        const auto start = clock_type::now();
+        work();
+        best = std::min(best, ms_since(start));
+    }
+    return best;
+}
+
+std::string sample_file(int entries)
+{
+    std::string text = "[log]\r\ntype=file\r\nlevel=debug\r\n[mem]\r\nmax_img=2000\r\n[read_eof]\r\n";
+    char line[64];
+    for (int i = 0; i < entries; ++i) {
+        std::snprintf(line, sizeof line, "scanner_app_%05d.exe=%d\r\n", (i * 7919) % entries, i % 3 == 0);
+        text += line;
+    }
+    return text + "[cpu]\r\nadvanced=1\r\n";
+}
+
+void write_bytes(const std::wstring& path, const std::string& bytes)
+{
+    FILE* file = nullptr;
+    if (_wfopen_s(&file, path.c_str(), L"wb") == 0 && file) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+}
+
+std::wstring box_text(HWND page)
+{
+    HWND box = GetDlgItem(page, IDC_READ_EOF_TEXT);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(box, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+void leave_box(HWND page, bool edited)
+{
+    HWND box = GetDlgItem(page, IDC_READ_EOF_TEXT);
+    SendMessageW(box, EM_SETMODIFY, edited ? TRUE : FALSE, 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_READ_EOF_TEXT, EN_KILLFOCUS), reinterpret_cast<LPARAM>(box));
+}
+
+struct window_deleter {
+    void operator()(HWND window) const { DestroyWindow(window); }
+};
+using window_ptr = std::unique_ptr<std::remove_pointer_t<HWND>, window_deleter>;
+
+} // namespace
+
+int main()
+{
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring base = std::wstring(temp) + L"scancfg-bench-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring folder = base + L"\\VeltaScan\\config";
+    CreateDirectoryW(base.c_str(), nullptr);
+    CreateDirectoryW((base + L"\\VeltaScan").c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring path = folder + L"\\debug.cfg";
+    _wputenv_s(L"LOCALAPPDATA", base.c_str());
+
+    const int runs = 7;
+    std::printf("times in ms, best of %d\n", runs);
+    std::printf("refresh: after another program changed one key (every text of the page set again)\n");
+    std::printf("entries   refresh   untouched  ratio   edited-back  ratio\n");
+    for (int entries : {500, 1000, 2000, 5000}) {
+        const std::string file = sample_file(entries);
+        write_bytes(path, file);
+        window_ptr parent(CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
+                                          nullptr, instance, nullptr));
+        dlg_adv_cfg page(parent.get());
+        page.hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ADV_CFG), parent.get(), base_dialog_proc,
+                                       reinterpret_cast<LPARAM>(&page));
+        // A refresh after a change: one key differs, so the boxes take their texts again.
+        int flip = 0;
+        const double refresh = best_ms(
+            runs,
+            [&] {
+                WritePrivateProfileStringW(L"mem", L"max_img", ++flip % 2 ? L"1" : L"2", path.c_str());
+                SetDlgItemTextW(page.hwnd, IDC_READ_EOF_TEXT, L"");
+                SetDlgItemTextW(page.hwnd, IDC_CFG_CONTENT, L"");
+            },
+            [&] { page.refresh_controls(); });
+        const double untouched = best_ms(runs, [] {}, [&] { leave_box(page.hwnd, false); });
+        const double edited_back = best_ms(runs, [] {}, [&] { leave_box(page.hwnd, true); });
+        std::printf("%7d %9.2f %11.3f %6.3f %12.2f %6.2f\n", entries, refresh, untouched, untouched / refresh,
+                    edited_back, edited_back / refresh);
+        std::fflush(stdout);
+    }
+
+    std::printf("\npasting N new names into an empty list, then leaving the box (one run each)\n");
+    std::printf("names   time (ms)  per name (ms)\n");
+    for (int names : {500, 1000, 2000, 5000}) {
+        write_bytes(path, sample_file(0));
+        window_ptr parent(CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
+                                          nullptr, instance, nullptr));
+        dlg_adv_cfg page(parent.get());
+        page.hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ADV_CFG), parent.get(), base_dialog_proc,
+                                       reinterpret_cast<LPARAM>(&page));
+        std::wstring pasted = box_text(page.hwnd);
+        wchar_t line[64];
+        for (int i = 0; i < names; ++i) {
+            std::swprintf(line, 64, L"new_app_%05d.exe=1\r\n", (i * 7919) % names);
+            pasted += line;
+        }
+        SetDlgItemTextW(page.hwnd, IDC_READ_EOF_TEXT, pasted.c_str());
+        const auto start = clock_type::now();
+        leave_box(page.hwnd, true);
+        const double took = ms_since(start);
+        std::printf("%5d %11.1f %14.3f\n", names, took, took / names);
+        std::fflush(stdout);
+    }
+
+    DeleteFileW(path.c_str());
+    RemoveDirectoryW(folder.c_str());
+    RemoveDirectoryW((base + L"\\VeltaScan").c_str());
+    RemoveDirectoryW(base.c_str());
+    return 0;
+}
