@@ -16,25 +16,35 @@ bool starts_with(const std::string& bytes, const char* mark, std::size_t length)
     return bytes.size() >= length && bytes.compare(0, length, mark, length) == 0;
 }
 
-// The ANSI functions read the bytes as text and write that text back.
-bool survives_ansi_rewrite(const std::string& bytes)
+// The functions read the bytes as text of the code page and write that text back.
+bool survives_rewrite(const std::string& bytes, unsigned code_page)
 {
     if (bytes.size() > static_cast<std::size_t>(INT_MAX))
         return false;
-    return wide_to_ansi(multibyte_to_wide(bytes.c_str(), CP_ACP).c_str()) == bytes;
+    const std::wstring text = multibyte_to_wide(bytes.c_str(), code_page);
+    const int length = static_cast<int>(text.size());
+    std::string back(static_cast<std::size_t>(
+                         WideCharToMultiByte(code_page, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(code_page, 0, text.c_str(), length, &back[0], static_cast<int>(back.size()), nullptr,
+                        nullptr);
+    return back == bytes;
 }
 
 } // namespace
 
 stored_form stored_form_of(const std::string& file_bytes)
 {
+    // An odd last byte is no character and would be dropped.
     if (starts_with(file_bytes, "\xFF\xFE", 2))
-        return stored_form::utf16le;
+        return file_bytes.size() % 2 == 0 ? stored_form::utf16le : stored_form::not_rewritable;
     if (starts_with(file_bytes, "\xFE\xFF", 2) || file_bytes.find('\0') != std::string::npos ||
-        !survives_ansi_rewrite(file_bytes))
+        !survives_rewrite(file_bytes, CP_ACP))
         return stored_form::not_rewritable;
+    // Wine rewrites a file with this mark as UTF-8, Windows through the ANSI code page:
+    // both must give its bytes back.
     if (starts_with(file_bytes, "\xEF\xBB\xBF", 3))
-        return stored_form::ascii_only;
+        return survives_rewrite(file_bytes, CP_UTF8) ? stored_form::ascii_only : stored_form::not_rewritable;
     return stored_form::ansi;
 }
 

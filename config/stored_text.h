@@ -9,7 +9,7 @@ enum class stored_form {
     // No mark (or no file yet): the functions store text in the ANSI code page and
     // rewrite the whole file through it.
     ansi,
-    // A UTF-16LE mark: any text is stored exactly.
+    // A UTF-16LE mark (and whole 16-bit units): any text is stored exactly.
     utf16le,
     // A UTF-8 mark: Windows reads and rewrites such a file through the ANSI code page,
     // Wine as UTF-8; both store ASCII text alike, nothing else.
@@ -17,7 +17,8 @@ enum class stored_form {
     // A rewrite would change what the file holds: its bytes do not survive the ANSI code
     // page (UTF-8 text without a mark under code page 936, for example), it holds zero
     // bytes without a UTF-16LE mark (not text to the ANSI functions), or it carries a
-    // UTF-16BE mark, which Windows and Wine read differently.
+    // UTF-16BE mark, which Windows and Wine read differently; a UTF-8 mark before bytes
+    // that are no UTF-8; a UTF-16LE mark before an odd number of bytes.
     not_rewritable,
 };
 
