@@ -31,12 +31,10 @@ apt_progress() {
   '
 }
 
-# ensure_packages [package...]: installs those of the list (by default the one above) that are
-# missing, as root or through sudo.
-ensure_packages() {
-  local wanted=("${packages[@]}") missing=()
-  [ $# -gt 0 ] && wanted=("$@")
-  for p in "${wanted[@]}"; do
+# install_missing package...: installs those that are missing, as root or through sudo.
+install_missing() {
+  local missing=()
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -45,6 +43,10 @@ ensure_packages() {
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -o Dpkg::Use-Pty=0 "${missing[@]}" | apt_progress
   fi
+}
+
+ensure_packages() {
+  install_missing "${packages[@]}"
   # Wine needs the locale to exist to use code page 936 and to create non-ASCII file names.
   if ! locale -a 2>/dev/null | grep -qiE '^zh_CN\.utf-?8$'; then
     echo "== generating locale zh_CN.UTF-8"
