@@ -2,32 +2,98 @@
 
 #include "dialogs/dpi_scale.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
 
-void fit_dropped_width(HWND combo)
-{
-    HDC context = GetDC(combo);
-    if (!context)
-        return;
-    const HGDIOBJ old_font = SelectObject(context, reinterpret_cast<HGDIOBJ>(SendMessageW(combo, WM_GETFONT, 0, 0)));
-    LONG widest = 0;
-    const auto count = static_cast<WPARAM>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (WPARAM i = 0; i < count; ++i) {
-        const auto length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
-        if (length == CB_ERR)
-            continue;
-        std::wstring label(static_cast<std::size_t>(length) + 1, L'\0');
-        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&label[0]));
-        label.resize(static_cast<std::size_t>(length));
-        SIZE extent{};
-        if (GetTextExtentPoint32W(context, label.c_str(), static_cast<int>(label.size()), &extent))
-            widest = std::max(widest, extent.cx);
+namespace {
+
+// A window's device context with the window's font selected; both handed back on scope exit.
+class font_context {
+public:
+    explicit font_context(HWND window) : window_(window), context_(GetDC(window))
+    {
+        const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0));
+        // No font set means the system font, which the context already has.
+        if (context_ && font)
+            old_font_ = SelectObject(context_, font);
     }
-    SelectObject(context, old_font);
-    ReleaseDC(combo, context);
-    // The list's border and the item's text margins on both sides.
-    const int margins = 2 * GetSystemMetrics(SM_CXEDGE) + scale_for_dpi(combo, 8);
-    SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + margins), 0);
+    ~font_context()
+    {
+        if (old_font_)
+            SelectObject(context_, old_font_);
+        if (context_)
+            ReleaseDC(window_, context_);
+    }
+    font_context(const font_context&) = delete;
+    font_context& operator=(const font_context&) = delete;
+
+    HDC get() const { return context_; }
+
+private:
+    HWND window_;
+    HDC context_;
+    HGDIOBJ old_font_ = nullptr;
+};
+
+std::wstring item_text(HWND combo, WPARAM index)
+{
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR)
+        return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
+    return text;
 }
 
+LONG widest_item(HWND combo, WPARAM count)
+{
+    const font_context context(combo);
+    if (!context.get())
+        return 0;
+    LONG widest = 0;
+    for (WPARAM i = 0; i < count; ++i) {
+        const std::wstring label = item_text(combo, i);
+        SIZE extent{};
+        if (GetTextExtentPoint32W(context.get(), label.c_str(), static_cast<int>(label.size()), &extent))
+            widest = std::max(widest, extent.cx);
+    }
+    return widest;
+}
+
+// Whether the dropped list holds more items than it shows at once, so that a vertical
+// scroll bar takes part of its width. The list shows as many items as the template's
+// height leaves room for, or with version 6 of the common controls up to the box's
+// minimum of visible items; the smaller count is taken, as a list a scroll bar's width
+// too wide is better than a cut one.
+bool list_scrolls(HWND combo, WPARAM count)
+{
+    RECT dropped{};
+    SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    const LRESULT field_height = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    const LRESULT item_height = SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0);
+    if (field_height == CB_ERR || item_height == CB_ERR || item_height <= 0)
+        return false;
+    LRESULT shown = ((dropped.bottom - dropped.top) - field_height) / item_height;
+    const LRESULT minimum_visible = SendMessageW(combo, CB_GETMINVISIBLE, 0, 0);
+    if (minimum_visible > 0)
+        shown = std::min(shown, minimum_visible);
+    return static_cast<LRESULT>(count) > shown;
+}
+
+} // namespace
+
+void fit_dropped_width(HWND combo)
+{
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    if (count == CB_ERR || count <= 0)
+        return;
+    const auto items = static_cast<WPARAM>(count);
+    // The list's border and the item's text margins on both sides.
+    LONG width = widest_item(combo, items) + 2 * GetSystemMetrics(SM_CXEDGE) + scale_for_dpi(combo, 8);
+    if (list_scrolls(combo, items))
+        width += GetSystemMetrics(SM_CXVSCROLL);
+    SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}

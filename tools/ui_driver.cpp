@@ -1,16 +1,22 @@
 // Drives a running scancfg from a script, the way a user would: start it with a given
 // LOCALAPPDATA, click a tab, press "退出".
 //
-//   ui_driver run <scancfg.exe> <LOCALAPPDATA>
-//       starts the program with that LOCALAPPDATA, prints "ready X Y W H" (the main
-//       window's rectangle) once its window is shown, waits for it to end and exits
-//       with its exit code (99 when it does not start or show its window in time).
+//   ui_driver run <scancfg.exe> [<LOCALAPPDATA>]
+//       starts the program (with that LOCALAPPDATA, else with this environment), prints
+//       "ready X Y W H" (the main window's rectangle) once its window is shown, waits for
+//       it to end and exits with its exit code (99 when it does not start or show its
+//       window in time).
 //   ui_driver tab <index>
 //       clicks tab <index> of the running program and waits until that page shows;
 //       prints the main window's rectangle.
 //   ui_driver oem <index>
 //       picks OEM folder <index> on the configuration page (shown first) and prints the
 //       main window's rectangle once the page shows the new path.
+//   ui_driver drop <control id>
+//       clicks that combo box of the configuration page (shown first) and prints the
+//       rectangle that holds the main window and the dropped list once the list shows.
+//   ui_driver close <control id>
+//       closes the dropped list of that combo box again.
 //   ui_driver exit
 //       presses "退出".
 // Windows of another process: the tab control's item rectangle is read through a
@@ -92,15 +98,18 @@ void print_rect(const char* prefix, HWND window)
     std::fflush(stdout);
 }
 
+// An empty `local_app_data` keeps this process's environment, Wine's own profile folders.
 int run(const std::wstring& exe, const std::wstring& local_app_data)
 {
-    std::vector<wchar_t> environment = environment_block::with(L"LOCALAPPDATA", local_app_data);
+    std::vector<wchar_t> environment;
+    if (!local_app_data.empty())
+        environment = environment_block::with(L"LOCALAPPDATA", local_app_data);
     std::wstring command_line = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        environment.data(), nullptr, &startup, &info)) {
+                        environment.empty() ? nullptr : environment.data(), nullptr, &startup, &info)) {
         std::fprintf(stderr, "cannot start the program (error %lu)\n", GetLastError());
         return 99;
     }
@@ -198,6 +207,83 @@ int choose_oem(int index)
     return 0;
 }
 
+// The visible dropped list (class "ComboLBox") of the process that owns `combo`.
+HWND dropped_list_of(HWND combo)
+{
+    struct search {
+        DWORD process_id;
+        HWND found;
+    } state{0, nullptr};
+    GetWindowThreadProcessId(combo, &state.process_id);
+    EnumWindows(
+        [](HWND window, LPARAM user) -> BOOL {
+            auto* s = reinterpret_cast<search*>(user);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t class_name[32] = {};
+            GetClassNameW(window, class_name, 32);
+            if (owner == s->process_id && IsWindowVisible(window) && std::wstring(class_name) == L"ComboLBox") {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+HWND config_combo(int id)
+{
+    HWND window = wait_for_main_window(0, nullptr);
+    HWND page = window ? page_of_tab(window, 1) : nullptr;
+    return page ? GetDlgItem(page, id) : nullptr;
+}
+
+// A click on the box, posted as mouse messages like the tab click: the combo box takes
+// the focus and drops its list itself, as it does for a user.
+int drop_list(int id)
+{
+    HWND combo = config_combo(id);
+    if (!combo) {
+        std::fprintf(stderr, "no combo box %d\n", id);
+        return 1;
+    }
+    RECT box{};
+    GetClientRect(combo, &box);
+    const LPARAM point = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    PostMessageW(combo, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(combo, WM_LBUTTONUP, 0, point);
+
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < wait_ms) {
+        if (HWND list = dropped_list_of(combo)) {
+            Sleep(300); // let the list paint before anyone looks at it
+            RECT window_rect{};
+            RECT list_rect{};
+            GetWindowRect(GetAncestor(combo, GA_ROOT), &window_rect);
+            GetWindowRect(list, &list_rect);
+            RECT both{};
+            UnionRect(&both, &window_rect, &list_rect);
+            std::printf("%ld %ld %ld %ld\n", both.left, both.top, both.right - both.left, both.bottom - both.top);
+            return 0;
+        }
+        Sleep(50);
+    }
+    std::fprintf(stderr, "combo box %d did not drop its list\n", id);
+    return 1;
+}
+
+int close_list(int id)
+{
+    HWND combo = config_combo(id);
+    if (!combo) {
+        std::fprintf(stderr, "no combo box %d\n", id);
+        return 1;
+    }
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    return 0;
+}
+
 int press_exit()
 {
     HWND window = wait_for_main_window(0, nullptr);
@@ -217,14 +303,19 @@ int main()
     const std::unique_ptr<wchar_t*, local_freer> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
     const std::vector<std::wstring> args(arguments.get(), arguments.get() + (arguments ? count : 0));
 
-    if (args.size() == 4 && args[1] == L"run")
-        return run(args[2], args[3]);
+    if ((args.size() == 3 || args.size() == 4) && args[1] == L"run")
+        return run(args[2], args.size() == 4 ? args[3] : std::wstring());
     if (args.size() == 3 && args[1] == L"tab")
         return click_tab(_wtoi(args[2].c_str()));
     if (args.size() == 3 && args[1] == L"oem")
         return choose_oem(_wtoi(args[2].c_str()));
+    if (args.size() == 3 && args[1] == L"drop")
+        return drop_list(_wtoi(args[2].c_str()));
+    if (args.size() == 3 && args[1] == L"close")
+        return close_list(_wtoi(args[2].c_str()));
     if (args.size() == 2 && args[1] == L"exit")
         return press_exit();
-    std::fprintf(stderr, "usage: ui_driver run <exe> <LOCALAPPDATA> | tab <index> | oem <index> | exit\n");
+    std::fprintf(stderr, "usage: ui_driver run <exe> [<LOCALAPPDATA>] | tab <index> | oem <index> | drop <id> | "
+                         "close <id> | exit\n");
     return 2;
 }

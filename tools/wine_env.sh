@@ -5,7 +5,7 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${SCANCFG_BUILD_DIR:-$root/build}
 packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine wine64
-          xvfb xauth fonts-noto-cjk imagemagick locales)
+          fonts-wine xvfb xauth fonts-noto-cjk imagemagick locales)
 
 # Wine needs a home folder, even with a prefix of its own.
 if [ -z "${HOME:-}" ]; then HOME=$(getent passwd "$(id -u)" | cut -d: -f6); export HOME; fi
@@ -15,16 +15,38 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
-ensure_packages() {
+# apt-get's output cut down to a line per tenth of the packages fetched, unpacked and set up, so a
+# first run shows where it is without a screen of package names.
+apt_progress() {
+  awk '
+    function report(count, what) {
+      if (count % step == 0 || count == total) { printf "== %s %d of %d packages\n", what, count, total; fflush() }
+    }
+    BEGIN { step = 1 }
+    / newly installed/ { total = $1 + $3; step = int(total / 10); if (step < 1) step = 1 }
+    /^Need to get/ { print "== " $0; fflush() }
+    /^Get:/ { report(++fetched, "fetched") }
+    /^Unpacking / { report(++unpacked, "unpacked") }
+    /^Setting up / { report(++set_up, "set up") }
+  '
+}
+
+# install_missing package...: installs those that are missing, as root or through sudo.
+install_missing() {
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing: ${missing[*]}"
+    echo "== updating the package lists"
     as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -o Dpkg::Use-Pty=0 "${missing[@]}" | apt_progress
   fi
+}
+
+ensure_packages() {
+  install_missing "${packages[@]}"
   # Wine needs the locale to exist to use code page 936 and to create non-ASCII file names.
   if ! locale -a 2>/dev/null | grep -qiE '^zh_CN\.utf-?8$'; then
     echo "== generating locale zh_CN.UTF-8"
@@ -65,13 +87,21 @@ start_display() {
   return 1
 }
 
+# Raised whenever the prefix set-up below changes: a prefix made by an older set-up is rebuilt.
+prefix_version=2
+
 start_wine() {
-  if [ ! -f "$WINEPREFIX/.scancfg-ready" ]; then
+  local marker="$WINEPREFIX/.scancfg-ready"
+  if [ "$(cat "$marker" 2>/dev/null)" != "$prefix_version" ]; then
     echo "== creating the Wine prefix (first run only, about 10 s)"
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot --init </dev/null >/dev/null 2>&1
     wineserver -w
+    # Window frames draw their caption buttons with the Marlett symbol font, as on Windows.
+    # Debian's Wine looks for its own fonts in a folder that does not exist, so without a
+    # copy in the prefix the button codes are drawn as the letters "0 1 r".
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     # No window manager under Xvfb: unmanaged windows avoid Wine's 2 s wait per hide.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     # A crash must fail its test at once, not wait in a debugger.
@@ -79,7 +109,7 @@ start_wine() {
     wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
     wine reg delete 'HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
     wineserver -w
-    touch "$WINEPREFIX/.scancfg-ready"
+    echo "$prefix_version" >"$marker"
   fi
   # One persistent server for the whole run: each process then starts in a blink.
   wineserver -p </dev/null >/dev/null 2>&1 || true
