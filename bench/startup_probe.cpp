@@ -7,7 +7,7 @@
 // machine spreads evenly over them. A start counts from just before CreateProcessW to
 // the moment a top-level window of the new process carries WS_VISIBLE; the program is
 // then closed with WM_CLOSE and waited for. Prints each start, then per program the
-// median and the quartiles, and each median as a ratio of the first program's.
+// median and the quartiles, and how it compares with the first program.
 // With SCANCFG_PROBE_MARKS set, also prints the performance-counter value at each
 // process start ("t0 <exe> <counter>"), so an instrumented program's own marks can be
 // laid on the same time line.
@@ -169,12 +169,18 @@ int main()
         }
     }
 
-    std::printf("\n%-20s %8s %8s %8s %8s\n", "program", "q1 ms", "median", "q3 ms", "ratio");
+    // "ratio" divides the medians; "paired" is the median of the ratios within each
+    // round, which drift in the machine's load over the run does not skew.
+    std::printf("\n%-20s %8s %8s %8s %8s %8s\n", "program", "q1 ms", "median", "q3 ms", "ratio", "paired");
     const double reference = quantile(times[0], 0.5);
     for (std::size_t i = 0; i < programs.size(); ++i) {
+        std::vector<double> paired;
+        for (std::size_t r = 0; r < times[i].size(); ++r)
+            paired.push_back(times[i][r] / times[0][r]);
         const double median = quantile(times[i], 0.5);
-        std::printf("%-20ls %8.1f %8.1f %8.1f %8.2f\n", file_name(programs[i]).c_str(), quantile(times[i], 0.25),
-                    median, quantile(times[i], 0.75), median / reference);
+        std::printf("%-20ls %8.1f %8.1f %8.1f %8.2f %8.2f\n", file_name(programs[i]).c_str(),
+                    quantile(times[i], 0.25), median, quantile(times[i], 0.75), median / reference,
+                    quantile(paired, 0.5));
     }
     return 0;
 }
