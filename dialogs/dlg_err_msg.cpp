@@ -71,8 +71,13 @@ void dlg_err_msg::init_page()
 
 void dlg_err_msg::fill_error_list()
 {
+    // With drawing on, every insertion makes the list re-measure and invalidate itself:
+    // filling the 53 rows that way was the largest part of the program's own start-up.
+    // Turning drawing back on also sets WS_VISIBLE, which the template gives the list.
+    SendMessageW(list_ctrl, WM_SETREDRAW, FALSE, 0);
     for (const error_entry& entry : error_table)
         add_error_row(entry.code, entry.message);
+    SendMessageW(list_ctrl, WM_SETREDRAW, TRUE, 0);
 }
 
 void dlg_err_msg::add_error_row(std::int32_t code, const char* message)
