@@ -3,8 +3,9 @@
 incrementally, runs the fast tests and reports which faults no test noticed.
 
 Run through tools/mutate, which builds the tree and starts the virtual display and the
-Wine server first. Each mutant costs one object file, the relinking of the test programs
-and the test run, which stops at the first failing test.
+Wine server first. Each mutant costs one object file and then, one test program at a
+time, its relinking and its tests, until a test fails. The program whose tests are named
+after the mutated file goes first.
 
 Kinds of fault:
   cmp     a comparison swapped at its boundary or negated (<  <=, >  >=, ==  !=)
@@ -197,8 +198,8 @@ def find_mutants(path, text):
 # ---- building and testing ------------------------------------------------------------
 
 class Runner:
-    def __init__(self, build, tests_regex, exclude_regex, seconds):
-        self.build = build
+    def __init__(self, root, build, tests_regex, exclude_regex, seconds):
+        self.root, self.build_dir = root, build
         listing = subprocess.run(
             ["ctest", "--test-dir", build, "--show-only=json-v1"]
             + (["-R", tests_regex] if tests_regex else []) + (["-E", exclude_regex] if exclude_regex else []),
@@ -216,23 +217,48 @@ class Runner:
                                "seconds": 1e9})
         if not self.tests:
             sys.exit("no tests selected")
-        self.targets = sorted({os.path.basename(c).removesuffix(".exe")
-                               for t in self.tests for c in t["command"] if c.endswith(".exe")} | {"scancfg"})
+        # One stage per test program: it is linked only when the stages before it passed,
+        # so a mutant that the first program catches costs one link.
+        self.stages = {}
+        for t in self.tests:
+            program = next(os.path.basename(c)[:-4] for c in t["command"] if c.endswith(".exe"))
+            self.stages.setdefault(program, []).append(t)
         self.seconds = seconds
 
-    def build_targets(self):
-        args = ["cmake", "--build", self.build, "-j2"]
-        for t in self.targets:
+    def build(self, targets):
+        args = ["cmake", "--build", self.build_dir, "-j2"]
+        for t in targets:
             args += ["--target", t]
         return subprocess.run(args, capture_output=True, text=True).returncode == 0
 
+    def build_all(self):
+        return self.build(list(self.stages) + ["scancfg"])
+
     def compile_object(self, target):
-        return subprocess.run(["cmake", "--build", self.build, "--target", target],
+        return subprocess.run(["cmake", "--build", self.build_dir, "--target", target],
                               capture_output=True, text=True).returncode == 0
 
-    def run_tests(self, baseline=False):
-        """The name of the first failing test (fastest first, two at a time), or None."""
-        pending = sorted(self.tests, key=lambda t: t["seconds"])
+    def stage_order(self, path):
+        """The program whose tests are named after the mutated file first, then by speed."""
+        stem = os.path.splitext(os.path.basename(path))[0]
+        own = {p for p in self.stages
+               if any(os.path.exists(os.path.join(self.root, "tests", p.removeprefix("test_"), f))
+                      for f in (stem + "_test.cpp", stem + "_tests.cpp"))}
+        return sorted(self.stages, key=lambda p: (p not in own, sum(t["seconds"] for t in self.stages[p])))
+
+    def run_mutant(self, path):
+        """("killed", first failing test), ("survived", ""), or ("not compiled", "link")."""
+        for program in self.stage_order(path):
+            if not self.build([program]):
+                return "not compiled", "link"
+            failed = self.run_tests(self.stages[program])
+            if failed:
+                return "killed", failed
+        return "survived", ""
+
+    def run_tests(self, tests, baseline=False):
+        """The name of the first failing test (two at a time), or None."""
+        pending = list(tests)
         running = []
         failed = None
         while (pending or running) and not failed:
@@ -248,8 +274,10 @@ class Runner:
                 p, test, started, limit = entry
                 status = p.poll()
                 if status is None and time.monotonic() - started > limit + 30:
+                    # The test command ends itself at its limit; this is the guard behind it.
                     os.killpg(p.pid, signal.SIGKILL)
-                    status = p.wait() or 124
+                    p.wait()
+                    status = 124
                 if status is None:
                     continue
                 running.remove(entry)
@@ -330,11 +358,11 @@ def main():
         os.remove(os.path.join(backup_dir, name))
         print(f"restored {relative} from an interrupted run")
 
-    runner = Runner(args.build, args.tests, args.exclude, args.seconds)
+    runner = Runner(root, args.build, args.tests, args.exclude, args.seconds)
     print(f"tests: {', '.join(t['name'] for t in runner.tests)}")
-    if not runner.build_targets():
+    if not runner.build_all():
         sys.exit("the unmutated tree does not build")
-    failed = runner.run_tests(baseline=True)
+    failed = runner.run_tests(runner.tests, baseline=True)
     if failed:
         sys.exit(f"the unmutated tree fails {failed}")
     print("baseline: " + ", ".join(f"{t['name']} {t['seconds']:.1f} s" for t in runner.tests))
@@ -358,11 +386,8 @@ def main():
                         outcome, detail = "not compiled", ""
                     elif digest(object_file) == original_digest:
                         outcome, detail = "equivalent", "identical object file"
-                    elif not runner.build_targets():
-                        outcome, detail = "not compiled", "link"
                     else:
-                        failed = runner.run_tests()
-                        outcome, detail = ("killed", failed) if failed else ("survived", "")
+                        outcome, detail = runner.run_mutant(path)
                     results.append((m, outcome, detail))
                     print(f"[{index}/{len(mutants)}] {outcome:12} {m.describe()}  {detail}", flush=True)
                     if report:
@@ -374,7 +399,7 @@ def main():
                 os.remove(backup)
     finally:
         # Rebuild from the restored sources so the tree is the unmutated one again.
-        runner.build_targets()
+        runner.build_all()
         if report:
             report.close()
 
