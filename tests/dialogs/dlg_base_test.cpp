@@ -202,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
-// Every EnableWindow call of the program while `spy` is installed.
+// Every EnableWindow call of the program while `enable_spy` is installed.
 struct enable_call {
     HWND window;
     BOOL enable;
