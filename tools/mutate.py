@@ -36,6 +36,7 @@ from dataclasses import dataclass
 class Mutant:
     path: str  # relative to the source root
     line: int  # 1-based
+    column: int  # 1-based
     start: int  # offset into the file text
     end: int
     replacement: str
@@ -43,7 +44,7 @@ class Mutant:
     original: str
 
     def describe(self):
-        return f"{self.path}:{self.line}: [{self.kind}] {self.original!r} -> {self.replacement!r}"
+        return f"{self.path}:{self.line}:{self.column}: [{self.kind}] {self.original!r} -> {self.replacement!r}"
 
 
 # ---- reading C++ ---------------------------------------------------------------------
@@ -135,7 +136,8 @@ def find_mutants(path, text):
     found = []
 
     def add(start, end, replacement, kind):
-        found.append(Mutant(path, line_of(text, start), start, end, replacement, kind, text[start:end]))
+        column = start - text.rfind("\n", 0, start)
+        found.append(Mutant(path, line_of(text, start), column, start, end, replacement, kind, text[start:end]))
 
     # Binary operators written with a blank on both sides, as this code base writes them
     # (which also keeps template brackets and pointer declarations out).
@@ -391,7 +393,7 @@ def main():
                     results.append((m, outcome, detail))
                     print(f"[{index}/{len(mutants)}] {outcome:12} {m.describe()}  {detail}", flush=True)
                     if report:
-                        report.write(json.dumps({"file": m.path, "line": m.line, "kind": m.kind, "from": m.original,
+                        report.write(json.dumps({"file": m.path, "line": m.line, "column": m.column, "kind": m.kind, "from": m.original,
                                                  "to": m.replacement, "outcome": outcome, "detail": detail}) + "\n")
                         report.flush()
             finally:

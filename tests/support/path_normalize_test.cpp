@@ -131,6 +131,8 @@ TEST(normalize_path, nothing_at_or_beyond_the_capacity_is_read_or_written)
         // No terminator inside the capacity and nothing to shorten: none is added.
         {L"a/b/Z", 3, L"a\\b/Z"},
         {L"a//b/Z", 4, std::wstring(L"a\\b\0/Z", 6)},
+        // An empty path: what follows its terminator is not looked at.
+        {std::wstring(L"\0/b", 3), 3, std::wstring(L"\0/b", 3)},
     };
     for (const row& r : rows) {
         std::wstring buffer = r.buffer;
