@@ -69,12 +69,18 @@ TEST_F(dlg_base_test, InitDialogIsTheFirstMessageAndCarriesTheObject)
     EXPECT_EQ(GetPropW(dialog.hwnd, dlg_base_object_prop_name), static_cast<HANDLE>(&dialog));
 }
 
-TEST_F(dlg_base_test, UnboundWindowAnswersZeroToEverything)
+TEST_F(dlg_base_test, UnboundWindowsAndPlainObjectsAnswerZeroToEverything)
 {
     plain_window window(0, 0, 10, 10);
-    for (UINT message : {static_cast<UINT>(WM_SETFONT), static_cast<UINT>(WM_COMMAND),
-                         static_cast<UINT>(WM_USER + 5), static_cast<UINT>(WM_DESTROY)})
-        EXPECT_EQ(base_dialog_proc(window.get(), message, 0, 0), 0) << message;
+    // An object of the base class itself handles nothing either.
+    dlg_base plain(IDD_MAIN, nullptr);
+    plain.hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr, base_dialog_proc,
+                                    reinterpret_cast<LPARAM>(&plain));
+    ASSERT_NE(plain.hwnd, nullptr);
+    for (HWND target : {window.get(), plain.hwnd})
+        for (UINT message : {static_cast<UINT>(WM_SETFONT), static_cast<UINT>(WM_COMMAND),
+                             static_cast<UINT>(WM_USER + 5), static_cast<UINT>(WM_DESTROY)})
+            EXPECT_EQ(base_dialog_proc(target, message, 0, 0), 0) << message;
 }
 
 TEST_F(dlg_base_test, DestroyUnbindsAndLaterMessagesNeverReachTheObject)
@@ -182,6 +188,8 @@ TEST_P(run_modal_centring, HalvesTheDifferenceTruncatingTowardZero)
     const RECT own = window_rect(dialog.hwnd);
     const int width = own.right - own.left;
     const int height = own.bottom - own.top;
+    // Away from the screen's origin, so where the dialog starts would show in the result.
+    MoveWindow(dialog.hwnd, 37, 53, width, height, FALSE);
 
     plain_window owner(200, 150, width + c.extra_width, height + c.extra_height);
     EXPECT_EQ(run_once(dialog, owner.get()), 0);
@@ -291,8 +299,9 @@ TEST_F(dlg_base_test, NonZeroModalResultEndsTheLoopBeforeWmQuit)
     MSG message{};
     EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)); // never retrieved
 
-    // The next run starts from 0 again and ends with WM_QUIT.
-    EXPECT_EQ(run_once(dialog, nullptr, 0), 0);
+    // The next run starts from 0 again: ended by WM_QUIT alone, it returns 0, not 7.
+    PostQuitMessage(0);
+    EXPECT_EQ(dialog.run_modal(nullptr), 0);
 }
 
 // ---- show ----------------------------------------------------------------------------
