@@ -42,7 +42,7 @@ protected:
     int row_count() const { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
     recording_dialog host{IDD_MAIN, nullptr};
-    dlg_err_msg page{nullptr};
+    init_answer_probe<dlg_err_msg> page{nullptr};
     HWND list = nullptr;
 };
 
@@ -51,6 +51,7 @@ protected:
 TEST_F(error_page_test, ListIsTheControlOfTheTemplate)
 {
     EXPECT_EQ(list, GetDlgItem(page.hwnd, IDC_ERR_LIST));
+    EXPECT_EQ(page.init_answer, 1);
     EXPECT_EQ(page.template_id, IDD_ERR_MSG);
     EXPECT_FALSE(has_style(page.hwnd, WS_VISIBLE)); // shown by the main window, not by itself
     EXPECT_TRUE(has_style(page.hwnd, WS_CHILD));

@@ -59,7 +59,7 @@ protected:
 
     temp_dir appdata;
     scoped_env env{L"LOCALAPPDATA", appdata.path().c_str()};
-    dlg_main main;
+    init_answer_probe<dlg_main> main;
     HWND tab = nullptr;
 };
 
@@ -71,6 +71,7 @@ TEST_F(main_window_test, TitleAndTabLabels)
 {
     EXPECT_EQ(window_text(main.hwnd), utf8_to_wide("扫描仪错误信息及高级调试配置"));
     EXPECT_EQ(main.tab_ctrl, tab);
+    EXPECT_EQ(main.init_answer, 1);
     ASSERT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(tab_label(0), utf8_to_wide("错误信息"));
     EXPECT_EQ(tab_label(1), utf8_to_wide("高级配置"));
