@@ -30,6 +30,8 @@ public:
         return 0;
     }
 
+    void on_font_changed() override { ++font_changes; }
+
     // CreateDialogParamW the way every owner in the program does it.
     HWND create()
     {
@@ -51,6 +53,7 @@ public:
     HWND hwnd_at_init = nullptr;
     HWND watched_owner = nullptr;
     bool owner_enabled_in_loop = false;
+    int font_changes = 0;
 };
 
 // One of the program's dialog classes, keeping what it answered to WM_INITDIALOG: only

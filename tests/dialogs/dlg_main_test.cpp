@@ -137,6 +137,35 @@ TEST_F(main_window_test, SelectingAnIndexNoTabHasHidesBothPages)
     EXPECT_TRUE(page_visible(1));
 }
 
+TEST_F(main_window_test, ATabWithoutAPageEndsTheWalk)
+{
+    recording_dialog later(IDD_ERR_MSG, main.hwnd);
+    ASSERT_NE(later.create(), nullptr);
+    ASSERT_EQ(add_tab_page(tab, nullptr, L"none"), 2);
+    ASSERT_EQ(add_tab_page(tab, &later, L"later"), 3);
+
+    EXPECT_EQ(main.select_page(3), nullptr);
+    EXPECT_FALSE(has_style(later.hwnd, WS_VISIBLE));
+    EXPECT_FALSE(page_visible(0));
+    EXPECT_FALSE(page_visible(1));
+}
+
+TEST_F(main_window_test, AnInstalledPageIsPlacedAndToldOfTheMainWindowsFont)
+{
+    recording_dialog page(IDD_ERR_MSG, main.hwnd);
+    ASSERT_NE(page.create(), nullptr);
+    const RECT area{5, 6, 105, 86};
+    ASSERT_TRUE(main.install_page(page, area, L"x"));
+
+    const RECT placed = client_rect_in_parent(page.hwnd);
+    EXPECT_TRUE(EqualRect(&area, &placed));
+    // The main window's font is sent to the page; a dialog answers WM_SETFONT with 0,
+    // so the page is told once.
+    EXPECT_TRUE(page.received(WM_SETFONT));
+    EXPECT_EQ(page.font_changes, 1);
+    EXPECT_EQ(page_of_tab(2), &page);
+}
+
 TEST_F(main_window_test, SelectionChangeIsAllowedAndOtherNotificationsIgnored)
 {
     NMHDR changing{tab, static_cast<UINT_PTR>(IDC_MAIN_TAB), static_cast<UINT>(TCN_SELCHANGING)};

@@ -296,6 +296,7 @@ TEST(decode_text_bytes, gbk_without_mark_under_1252)
     // Marks cut short are plain text.
     EXPECT_EQ(single_text(decode("\xEF\xBB\x41")), utf16_bytes(L"\u00ef\u00bbA"));
     EXPECT_EQ(single_text(decode("\xFF\x41\x42")), utf16_bytes(L"\u00ffAB"));
+    EXPECT_EQ(single_text(decode("\xFE\x41\x42")), utf16_bytes(L"\u00feAB"));
 }
 
 TEST(decode_text_bytes, missing_arguments_do_not_crash)
