@@ -30,6 +30,8 @@ public:
         return 0;
     }
 
+    void on_font_changed() override { ++font_changes; }
+
     // CreateDialogParamW the way every owner in the program does it.
     HWND create()
     {
@@ -51,6 +53,26 @@ public:
     HWND hwnd_at_init = nullptr;
     HWND watched_owner = nullptr;
     bool owner_enabled_in_loop = false;
+    int font_changes = 0;
+};
+
+// One of the program's dialog classes, keeping what it answered to WM_INITDIALOG: only
+// an answer of 1 lets the dialog manager give the first control the focus, which a
+// hidden dialog does not show otherwise.
+template <typename dialog_type>
+class init_answer_probe : public dialog_type {
+public:
+    using dialog_type::dialog_type;
+
+    INT_PTR handle_message(UINT message, WPARAM wparam, LPARAM lparam) override
+    {
+        const INT_PTR answer = dialog_type::handle_message(message, wparam, lparam);
+        if (message == WM_INITDIALOG)
+            init_answer = answer;
+        return answer;
+    }
+
+    INT_PTR init_answer = -1;
 };
 
 // A plain top-level window at a given screen rectangle, destroyed with the object.

@@ -1,6 +1,7 @@
 // The dialog base: binding and routing, teardown, the modal loop's centring, show,
 // reading control text and adding tabs.
 #include "tests/dialogs/dialog_helpers.h"
+#include "tests/dialogs/import_patch.h"
 
 #include "resources/resource.h"
 #include "tests/common/test_files.h"
@@ -24,6 +25,15 @@ protected:
     temp_dir appdata;
     scoped_env env{L"LOCALAPPDATA", appdata.path().c_str()};
 };
+
+// True when `upper` comes before `lower` in the z-order of top-level windows.
+bool is_above(HWND upper, HWND lower)
+{
+    for (HWND next = GetWindow(upper, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT))
+        if (next == lower)
+            return true;
+    return false;
+}
 
 int count_binding_props(HWND window)
 {
@@ -59,12 +69,18 @@ TEST_F(dlg_base_test, InitDialogIsTheFirstMessageAndCarriesTheObject)
     EXPECT_EQ(GetPropW(dialog.hwnd, dlg_base_object_prop_name), static_cast<HANDLE>(&dialog));
 }
 
-TEST_F(dlg_base_test, UnboundWindowAnswersZeroToEverything)
+TEST_F(dlg_base_test, UnboundWindowsAndPlainObjectsAnswerZeroToEverything)
 {
     plain_window window(0, 0, 10, 10);
-    for (UINT message : {static_cast<UINT>(WM_SETFONT), static_cast<UINT>(WM_COMMAND),
-                         static_cast<UINT>(WM_USER + 5), static_cast<UINT>(WM_DESTROY)})
-        EXPECT_EQ(base_dialog_proc(window.get(), message, 0, 0), 0) << message;
+    // An object of the base class itself handles nothing either.
+    dlg_base plain(IDD_MAIN, nullptr);
+    plain.hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr, base_dialog_proc,
+                                    reinterpret_cast<LPARAM>(&plain));
+    ASSERT_NE(plain.hwnd, nullptr);
+    for (HWND target : {window.get(), plain.hwnd})
+        for (UINT message : {static_cast<UINT>(WM_SETFONT), static_cast<UINT>(WM_COMMAND),
+                             static_cast<UINT>(WM_USER + 5), static_cast<UINT>(WM_DESTROY)})
+            EXPECT_EQ(base_dialog_proc(target, message, 0, 0), 0) << message;
 }
 
 TEST_F(dlg_base_test, DestroyUnbindsAndLaterMessagesNeverReachTheObject)
@@ -117,17 +133,23 @@ TEST_F(dlg_base_test, DestroyingTheObjectDestroysItsWindowAndEnablesTheParent)
     EXPECT_TRUE(IsWindowEnabled(owner.get()));
 }
 
-TEST_F(dlg_base_test, DestroyingAnObjectWhoseWindowIsGoneStillEnablesTheParent)
+TEST_F(dlg_base_test, DestroyingAnObjectWhoseWindowIsGoneStillEnablesAndRaisesTheParent)
 {
     plain_window owner(50, 50, 300, 200);
+    plain_window other(60, 60, 300, 200);
     auto dialog = std::make_unique<recording_dialog>(IDD_MAIN, owner.get());
     ASSERT_NE(dialog->create(), nullptr);
     DestroyWindow(dialog->hwnd);
     EnableWindow(owner.get(), FALSE);
+    SetWindowPos(other.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_TRUE(is_above(other.get(), owner.get()));
 
     dialog.reset();
     EXPECT_TRUE(IsWindow(owner.get()));
     EXPECT_TRUE(IsWindowEnabled(owner.get()));
+    // No window of the object is left to hand the activation back: only the destructor
+    // itself can have brought the parent up.
+    EXPECT_TRUE(is_above(owner.get(), other.get()));
 }
 
 // ---- the modal loop -----------------------------------------------------------------
@@ -166,6 +188,8 @@ TEST_P(run_modal_centring, HalvesTheDifferenceTruncatingTowardZero)
     const RECT own = window_rect(dialog.hwnd);
     const int width = own.right - own.left;
     const int height = own.bottom - own.top;
+    // Away from the screen's origin, so where the dialog starts would show in the result.
+    MoveWindow(dialog.hwnd, 37, 53, width, height, FALSE);
 
     plain_window owner(200, 150, width + c.extra_width, height + c.extra_height);
     EXPECT_EQ(run_once(dialog, owner.get()), 0);
@@ -184,17 +208,72 @@ INSTANTIATE_TEST_SUITE_P(
                     centring_case{"narrower_by_1", -1, 3, 0, 1}),
     [](const testing::TestParamInfo<centring_case>& param) { return std::string(param.param.name); });
 
-TEST_F(dlg_base_test, ModalLoopDisablesTheOwnerOnlyWhileItRuns)
+namespace {
+
+// Every EnableWindow call of the program while `enable_spy` is installed.
+struct enable_call {
+    HWND window;
+    BOOL enable;
+};
+std::vector<enable_call> enable_calls;
+const import_patch* enable_spy = nullptr;
+
+BOOL WINAPI record_enable_window(HWND window, BOOL enable)
 {
+    enable_calls.push_back({window, enable});
+    return reinterpret_cast<BOOL(WINAPI*)(HWND, BOOL)>(enable_spy->original())(window, enable);
+}
+
+} // namespace
+
+TEST_F(dlg_base_test, ModalLoopDisablesAWindowOwnerOnlyWhileItRunsAndNeverTheDesktop)
+{
+    plain_window window_owner(10, 10, 200, 100);
+    struct owner_case {
+        const char* name;
+        HWND owner;
+        bool disabled;
+    };
+    const owner_case cases[] = {
+        {"a window", window_owner.get(), true},
+        // Disabling the desktop would take the input from every other program. It belongs
+        // to another process, so whether it was disabled shows only in the call.
+        {"the desktop window", GetDesktopWindow(), false},
+    };
+    const import_patch spy("user32.dll", "EnableWindow", reinterpret_cast<const void*>(&record_enable_window));
+    enable_spy = &spy;
+    ASSERT_TRUE(spy.active());
+    for (const owner_case& c : cases) {
+        recording_dialog dialog(IDD_MAIN, nullptr);
+        ASSERT_NE(dialog.create(), nullptr);
+        enable_calls.clear();
+        EXPECT_EQ(run_once(dialog, c.owner), 0) << c.name;
+        ASSERT_TRUE(dialog.received(WM_APP)) << c.name;
+        const bool disabled = std::any_of(enable_calls.begin(), enable_calls.end(), [&](const enable_call& call) {
+            return call.window == c.owner && !call.enable;
+        });
+        EXPECT_EQ(disabled, c.disabled) << c.name;
+        EXPECT_EQ(dialog.owner_enabled_in_loop, !c.disabled) << c.name;
+        EXPECT_TRUE(IsWindowEnabled(c.owner)) << c.name;
+        EXPECT_FALSE(IsWindowVisible(dialog.hwnd)) << c.name; // hidden again when the loop ends
+    }
+}
+
+TEST_F(dlg_base_test, ModalLoopGivesKeysNoDialogMeaning)
+{
+    // Esc and Enter would become IDCANCEL and IDOK (closing the program), Tab and the
+    // arrows would move the focus, if the loop let the dialog manager see the keys.
     recording_dialog dialog(IDD_MAIN, nullptr);
     ASSERT_NE(dialog.create(), nullptr);
-    plain_window owner(10, 10, 200, 100);
-
-    EXPECT_EQ(run_once(dialog, owner.get()), 0);
-    EXPECT_TRUE(dialog.received(WM_APP));
-    EXPECT_FALSE(dialog.owner_enabled_in_loop);
-    EXPECT_TRUE(IsWindowEnabled(owner.get()));
-    EXPECT_FALSE(IsWindowVisible(dialog.hwnd)); // hidden again when the loop ends
+    const HWND button = GetDlgItem(dialog.hwnd, IDC_EXIT);
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN, VK_TAB, VK_DOWN, VK_RIGHT}) {
+        PostMessageW(button, WM_KEYDOWN, key, 1);
+        PostMessageW(button, WM_KEYUP, key, 0xC0000001);
+    }
+    PostMessageW(dialog.hwnd, WM_APP, 5, 0);
+    PostQuitMessage(0); // ends the loop should the WM_APP never reach its check
+    EXPECT_EQ(dialog.run_modal(nullptr), 5);
+    EXPECT_FALSE(dialog.received(WM_COMMAND));
 }
 
 TEST_F(dlg_base_test, ModalLoopWithoutOwnerCentresOnTheDesktopWindow)
@@ -220,8 +299,9 @@ TEST_F(dlg_base_test, NonZeroModalResultEndsTheLoopBeforeWmQuit)
     MSG message{};
     EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)); // never retrieved
 
-    // The next run starts from 0 again and ends with WM_QUIT.
-    EXPECT_EQ(run_once(dialog, nullptr, 0), 0);
+    // The next run starts from 0 again: ended by WM_QUIT alone, it returns 0, not 7.
+    PostQuitMessage(0);
+    EXPECT_EQ(dialog.run_modal(nullptr), 0);
 }
 
 // ---- show ----------------------------------------------------------------------------
@@ -296,28 +376,60 @@ TEST_F(dlg_base_test, ShowingATopLevelDialogCentresOnItsParentAndDisablesIt)
     EXPECT_FALSE(IsWindowVisible(dialog.hwnd));
 }
 
-TEST_F(dlg_base_test, ShowingNearTheWorkAreaEdgesClampsIntoIt)
-{
-    // A tiny parent in the bottom-right corner: centring would push the dialog out.
-    plain_window corner(0, 0, 20, 20);
-    const RECT work = work_area_of(corner.get());
-    MoveWindow(corner.get(), work.right - 20, work.bottom - 20, 20, 20, FALSE);
-    recording_dialog dialog(IDD_MAIN, corner.get());
-    ASSERT_NE(dialog.create(), nullptr);
-    dialog.show(true);
-    RECT placed = window_rect(dialog.hwnd);
-    EXPECT_EQ(placed.right, work.right);
-    EXPECT_EQ(placed.bottom, work.bottom);
-    dialog.show(false);
+namespace {
 
-    // And in the top-left corner, partly off the screen.
-    MoveWindow(corner.get(), work.left - 10, work.top - 10, 20, 20, FALSE);
+struct clamp_case {
+    const char* name;
+    bool parent_at_bottom_right; // else at the top-left corner, partly off the screen
+    int grow;                    // > 0: the dialog is this much larger than the work area
+    bool left_top_inside;        // else the right and bottom edges meet the work area's
+};
+
+void PrintTo(const clamp_case& c, std::ostream* out) { *out << c.name; }
+
+class show_clamping : public dlg_base_test, public testing::WithParamInterface<clamp_case> {};
+
+} // namespace
+
+TEST_P(show_clamping, KeepsTheDialogInsideTheWorkAreaLeftAndTopWinning)
+{
+    const clamp_case& c = GetParam();
+    // A tiny parent near a corner: centring on it would push the dialog out.
+    plain_window parent(0, 0, 20, 20);
+    const RECT work = work_area_of(parent.get());
+    if (c.parent_at_bottom_right)
+        MoveWindow(parent.get(), work.right - 20, work.bottom - 20, 20, 20, FALSE);
+    else
+        MoveWindow(parent.get(), work.left - 10, work.top - 10, 20, 20, FALSE);
+    recording_dialog dialog(IDD_MAIN, parent.get());
+    ASSERT_NE(dialog.create(), nullptr);
+    if (c.grow > 0) {
+        const int width = work.right - work.left + c.grow;
+        const int height = work.bottom - work.top + c.grow;
+        SetWindowPos(dialog.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT sized = window_rect(dialog.hwnd);
+        ASSERT_EQ(sized.right - sized.left, width);
+        ASSERT_EQ(sized.bottom - sized.top, height);
+    }
+
     dialog.show(true);
-    placed = window_rect(dialog.hwnd);
-    EXPECT_EQ(placed.left, work.left);
-    EXPECT_EQ(placed.top, work.top);
+    const RECT placed = window_rect(dialog.hwnd);
+    if (c.left_top_inside) {
+        EXPECT_EQ(placed.left, work.left);
+        EXPECT_EQ(placed.top, work.top);
+    } else {
+        EXPECT_EQ(placed.right, work.right);
+        EXPECT_EQ(placed.bottom, work.bottom);
+    }
     dialog.show(false);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    corners_and_sizes, show_clamping,
+    testing::Values(clamp_case{"near_bottom_right", true, 0, false}, clamp_case{"near_top_left", false, 0, true},
+                    clamp_case{"larger_than_the_work_area_near_bottom_right", true, 150, true},
+                    clamp_case{"larger_than_the_work_area_near_top_left", false, 150, true}),
+    [](const testing::TestParamInfo<clamp_case>& param) { return std::string(param.param.name); });
 
 // ---- control text and tabs -----------------------------------------------------------
 

@@ -59,7 +59,7 @@ protected:
 
     temp_dir appdata;
     scoped_env env{L"LOCALAPPDATA", appdata.path().c_str()};
-    dlg_main main;
+    init_answer_probe<dlg_main> main;
     HWND tab = nullptr;
 };
 
@@ -71,6 +71,7 @@ TEST_F(main_window_test, TitleAndTabLabels)
 {
     EXPECT_EQ(window_text(main.hwnd), utf8_to_wide("扫描仪错误信息及高级调试配置"));
     EXPECT_EQ(main.tab_ctrl, tab);
+    EXPECT_EQ(main.init_answer, 1);
     ASSERT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(tab_label(0), utf8_to_wide("错误信息"));
     EXPECT_EQ(tab_label(1), utf8_to_wide("高级配置"));
@@ -134,6 +135,35 @@ TEST_F(main_window_test, SelectingAnIndexNoTabHasHidesBothPages)
     }
     EXPECT_EQ(main.select_page(1), page_of_tab(1));
     EXPECT_TRUE(page_visible(1));
+}
+
+TEST_F(main_window_test, ATabWithoutAPageEndsTheWalk)
+{
+    recording_dialog later(IDD_ERR_MSG, main.hwnd);
+    ASSERT_NE(later.create(), nullptr);
+    ASSERT_EQ(add_tab_page(tab, nullptr, L"none"), 2);
+    ASSERT_EQ(add_tab_page(tab, &later, L"later"), 3);
+
+    EXPECT_EQ(main.select_page(3), nullptr);
+    EXPECT_FALSE(has_style(later.hwnd, WS_VISIBLE));
+    EXPECT_FALSE(page_visible(0));
+    EXPECT_FALSE(page_visible(1));
+}
+
+TEST_F(main_window_test, AnInstalledPageIsPlacedAndToldOfTheMainWindowsFont)
+{
+    recording_dialog page(IDD_ERR_MSG, main.hwnd);
+    ASSERT_NE(page.create(), nullptr);
+    const RECT area{5, 6, 105, 86};
+    ASSERT_TRUE(main.install_page(page, area, L"x"));
+
+    const RECT placed = client_rect_in_parent(page.hwnd);
+    EXPECT_TRUE(EqualRect(&area, &placed));
+    // The main window's font is sent to the page; a dialog answers WM_SETFONT with 0,
+    // so the page is told once.
+    EXPECT_TRUE(page.received(WM_SETFONT));
+    EXPECT_EQ(page.font_changes, 1);
+    EXPECT_EQ(page_of_tab(2), &page);
 }
 
 TEST_F(main_window_test, SelectionChangeIsAllowedAndOtherNotificationsIgnored)

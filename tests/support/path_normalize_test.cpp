@@ -117,24 +117,28 @@ TEST(normalize_path, explicit_capacity)
     EXPECT_EQ(std::wstring(exact), L"C:\\b");
 }
 
-TEST(normalize_path, nothing_beyond_capacity_is_read_or_written)
+TEST(normalize_path, nothing_at_or_beyond_the_capacity_is_read_or_written)
 {
-    // A capacity shorter than the text: only that many characters are the path.
-    wchar_t buffer[] = {L'a', L'/', L'/', L'b', L'/', L'/', L'c', L'\0', L'Z', L'Z'};
-    normalize_path(buffer, 5);
-    EXPECT_EQ(std::wstring(buffer), L"a\\b\\");
-    EXPECT_EQ(buffer[5], L'/');
-    EXPECT_EQ(buffer[6], L'c');
-    EXPECT_EQ(buffer[8], L'Z');
-
-    // No terminator inside the capacity and nothing to shorten: left as it is.
-    wchar_t full[] = {L'a', L'/', L'b', L'Z'};
-    normalize_path(full, 3);
-    EXPECT_EQ(full[0], L'a');
-    EXPECT_EQ(full[1], L'\\');
-    EXPECT_EQ(full[2], L'b');
-    EXPECT_EQ(full[3], L'Z');
-
+    // The character at the capacity is one that normalising would change, so reading it
+    // or writing over it shows.
+    struct row {
+        std::wstring buffer; // everything, NULs and what lies beyond the capacity included
+        std::size_t capacity;
+        std::wstring expected;
+    };
+    const row rows[] = {
+        {std::wstring(L"a//b//c\0ZZ", 10), 5, std::wstring(L"a\\b\\\0/c\0ZZ", 10)},
+        // No terminator inside the capacity and nothing to shorten: none is added.
+        {L"a/b/Z", 3, L"a\\b/Z"},
+        {L"a//b/Z", 4, std::wstring(L"a\\b\0/Z", 6)},
+        // An empty path: what follows its terminator is not looked at.
+        {std::wstring(L"\0/b", 3), 3, std::wstring(L"\0/b", 3)},
+    };
+    for (const row& r : rows) {
+        std::wstring buffer = r.buffer;
+        normalize_path(buffer.data(), r.capacity);
+        EXPECT_EQ(buffer, r.expected) << testing::PrintToString(r.buffer) << ", capacity " << r.capacity;
+    }
     normalize_path(nullptr, 0); // no crash
 }
 

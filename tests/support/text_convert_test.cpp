@@ -111,10 +111,19 @@ TEST(multibyte_to_wide, gbk_bytes_under_1252_are_latin1)
 
 // ---------------------------------------------------------------------------
 
-TEST(wide_to_ansi, null_and_empty_give_empty)
+TEST(wide_to_ansi, null_empty_and_short_texts)
 {
-    EXPECT_EQ(wide_to_ansi(nullptr), "");
-    EXPECT_EQ(wide_to_ansi(L""), "");
+    struct row {
+        const wchar_t* text;
+        std::string expected;
+    };
+    const row rows[] = {
+        {nullptr, ""}, {L"", ""}, {L"x", "x"}, {L"ab", "ab"}, {L"C:\\a", "C:\\a"},
+        // Up to the first NUL, like every C string.
+        {L"a\0b", "a"},
+    };
+    for (const row& r : rows)
+        EXPECT_EQ(wide_to_ansi(r.text), r.expected) << testing::PrintToString(r.expected);
 }
 
 TEST(wide_to_ansi, chinese_under_936)
@@ -145,10 +154,11 @@ TEST(swap_utf16_bytes, swaps_each_unit_from_unaligned_bytes)
     EXPECT_EQ(swap_utf16_bytes(bytes + 1, 3), std::wstring(L"\u4e2d\u0041\u1234"));
 }
 
-TEST(swap_utf16_bytes, zero_count_is_empty)
+TEST(swap_utf16_bytes, zero_count_or_no_units_is_empty)
 {
     const unsigned char bytes[] = {0x41, 0x00};
     EXPECT_EQ(swap_utf16_bytes(bytes, 0), L"");
+    EXPECT_EQ(swap_utf16_bytes(nullptr, 2), L"");
 }
 
 // ---------------------------------------------------------------------------
@@ -158,7 +168,6 @@ TEST(multibyte_to_sink, missing_text_or_sink_is_87_without_a_call)
     std::vector<sink_call> calls;
     EXPECT_EQ(multibyte_to_sink(nullptr, 3, CP_ACP, record, &calls), status_invalid_parameter);
     EXPECT_EQ(multibyte_to_sink("abc", 3, CP_ACP, nullptr, &calls), status_invalid_parameter);
-    EXPECT_EQ(status_invalid_parameter, 87);
     EXPECT_TRUE(calls.empty());
 }
 
@@ -208,7 +217,6 @@ TEST(decode_text_bytes, fewer_than_three_bytes_is_one_report)
         ASSERT_EQ(calls.size(), 1u) << input.size() << " bytes";
         EXPECT_EQ(calls[0].kind, sink_kind_report);
         EXPECT_EQ(calls[0].length, report_text_too_short);
-        EXPECT_EQ(calls[0].length, 2012u);
         EXPECT_EQ(calls[0].total, 0u);
         EXPECT_EQ(calls[0].data, static_cast<const void*>(input.data()));
     }
@@ -288,12 +296,17 @@ TEST(decode_text_bytes, gbk_without_mark_under_1252)
     // Marks cut short are plain text.
     EXPECT_EQ(single_text(decode("\xEF\xBB\x41")), utf16_bytes(L"\u00ef\u00bbA"));
     EXPECT_EQ(single_text(decode("\xFF\x41\x42")), utf16_bytes(L"\u00ffAB"));
+    EXPECT_EQ(single_text(decode("\xFE\x41\x42")), utf16_bytes(L"\u00feAB"));
 }
 
 TEST(decode_text_bytes, missing_arguments_do_not_crash)
 {
     std::vector<sink_call> calls;
-    decode_text_bytes("abc", 3, nullptr, &calls); // nothing to deliver to
+    // Nothing to deliver to, from each branch that would call a sink.
+    for (const std::string& input : {std::string(), std::string("ab"), std::string("\xFF\xFE\x41\x00", 4),
+                                     std::string("\xFE\xFF\x00\x41", 4), std::string("\xEF\xBB\xBF" "a"),
+                                     std::string("abc")})
+        decode_text_bytes(input.data(), static_cast<std::uint32_t>(input.size()), nullptr, &calls);
     decode_text_bytes(nullptr, 5, record, &calls); // no bytes: an empty file
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].kind, sink_kind_report);

@@ -101,4 +101,18 @@ TEST(format_text, zero_capacity_or_no_buffer_writes_nothing)
     EXPECT_EQ(format_text(nullptr, 10, code_format, 1, 1), -1);
 }
 
+TEST(format_text, no_format_is_minus_one_with_empty_buffer_and_an_empty_one_fits)
+{
+    guarded_buffer g;
+    g.buffer()[0] = L'x';
+    EXPECT_EQ(format_text(g.buffer(), 10, nullptr), -1);
+    EXPECT_EQ(g.buffer()[0], L'\0');
+    EXPECT_TRUE(g.untouched_outside(1));
+
+    g.buffer()[0] = L'x';
+    EXPECT_EQ(format_text(g.buffer(), 10, L""), 0);
+    EXPECT_EQ(g.buffer()[0], L'\0');
+    EXPECT_EQ(format_text(g.buffer(), 1, L""), 0); // the terminator alone fits in 1
+}
+
 } // namespace

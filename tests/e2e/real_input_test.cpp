@@ -1,0 +1,287 @@
+// Real input into the running program: mouse clicks and keystrokes through SendInput,
+// as a user makes them, and debug.cfg read back from the disk by a reader of the test's own.
+#include "resources/resource.h"
+#include "tests/common/test_files.h"
+#include "tests/e2e/running_program.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cwctype>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace e2e;
+
+// ---- input -----------------------------------------------------------------------------
+
+void send(std::vector<INPUT> inputs)
+{
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT mouse(DWORD flags, LONG x = 0, LONG y = 0)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x;
+    input.mi.dy = y;
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+// A left click at a point of the screen (primary monitor), in the absolute coordinates
+// that SendInput takes.
+void click_at(POINT point)
+{
+    const LONG width = GetSystemMetrics(SM_CXSCREEN);
+    const LONG height = GetSystemMetrics(SM_CYSCREEN);
+    const LONG x = (point.x * 65535 + width / 2) / (width - 1);
+    const LONG y = (point.y * 65535 + height / 2) / (height - 1);
+    send({mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y), mouse(MOUSEEVENTF_LEFTDOWN),
+          mouse(MOUSEEVENTF_LEFTUP)});
+}
+
+POINT centre_of(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+INPUT key(WORD virtual_key, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtual_key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+void press(WORD virtual_key) { send({key(virtual_key, false), key(virtual_key, true)}); }
+
+// Characters as the keyboard delivers them, whatever the layout.
+void type(const std::wstring& text)
+{
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text)
+        for (bool up : {false, true}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            inputs.push_back(input);
+        }
+    send(inputs);
+}
+
+// The window that has the keyboard focus in `window`'s thread.
+HWND focus_of(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Brings the program to the front and clicks `point`; whether `control` then has the focus.
+bool click_into(HWND main_window, POINT point, HWND control)
+{
+    // Without a window manager nothing else would make the program the foreground one.
+    SetForegroundWindow(main_window);
+    click_at(point);
+    return wait_until([&] { return focus_of(main_window) == control; });
+}
+
+bool click_into(HWND main_window, HWND control) { return click_into(main_window, centre_of(control), control); }
+
+// ---- debug.cfg as the disk holds it -------------------------------------------------------
+
+std::wstring trimmed(const std::wstring& text)
+{
+    const auto first = text.find_first_not_of(L" \t");
+    const auto last = text.find_last_not_of(L" \t\r");
+    return first == std::wstring::npos ? std::wstring() : text.substr(first, last - first + 1);
+}
+
+bool same_name(const std::wstring& a, const std::wstring& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::towlower(a[i]) != std::towlower(b[i]))
+            return false;
+    return true;
+}
+
+// The value of `key` in `section` of an ASCII INI file, or "<absent>".
+std::wstring ini_value(const std::wstring& path, const std::wstring& section, const std::wstring& key)
+{
+    const std::wstring text = utf8_to_wide(read_file_bytes(path));
+    std::wstring current;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const std::wstring line = trimmed(text.substr(start, end - start));
+        start = end + 1;
+        if (!line.empty() && line.front() == L'[' && line.back() == L']') {
+            current = trimmed(line.substr(1, line.size() - 2));
+            continue;
+        }
+        const std::size_t equals = line.find(L'=');
+        if (equals != std::wstring::npos && same_name(current, section) &&
+            same_name(trimmed(line.substr(0, equals)), key))
+            return trimmed(line.substr(equals + 1));
+    }
+    return L"<absent>";
+}
+
+// ---- the running program ---------------------------------------------------------------
+
+const char initial_cfg[] = "[log]\r\n"
+                           "path=C:\\old\\scan.log\r\n"
+                           "twain-level=2\r\n"
+                           "[paths]\r\n"
+                           "final_img=C:\\old\\imgs\r\n"
+                           "[dump]\r\n"
+                           "dumpusb=1\r\n"
+                           "usb_path=C:\\old\\usb\r\n"
+                           "[mem]\r\n"
+                           "max_img=1000\r\n";
+
+class real_input : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(make_dirs(appdata.file(L"VeltaScan\\config")));
+        ASSERT_TRUE(write_file_bytes(cfg_path(), initial_cfg));
+        process = std::make_unique<child_process>(scancfg_exe(),
+                                                  environment_block::with(L"LOCALAPPDATA", appdata.path()));
+        ASSERT_TRUE(process->started());
+        main_window = wait_for_main_window(*process, utf8_to_wide("扫描仪错误信息及高级调试配置"));
+        ASSERT_NE(main_window, nullptr);
+        tab = GetDlgItem(main_window, IDC_MAIN_TAB);
+        config_page = page_with_control(main_window, IDC_CFG_PATH);
+        error_list = GetDlgItem(page_with_control(main_window, IDC_ERR_LIST), IDC_ERR_LIST);
+        ASSERT_NE(config_page, nullptr);
+    }
+
+    std::wstring cfg_path() const { return appdata.file(L"VeltaScan\\config\\debug.cfg"); }
+
+    // The first tab starts at the tab control's left end; the right arrow then moves the
+    // selection to the configuration page, as a keyboard user would.
+    void open_config_page()
+    {
+        RECT rect{};
+        GetWindowRect(tab, &rect);
+        ASSERT_TRUE(click_into(main_window, POINT{rect.left + 12, (rect.top + rect.bottom) / 2}, tab));
+        press(VK_RIGHT);
+        ASSERT_TRUE(wait_until([&] { return IsWindowVisible(config_page) != FALSE; }));
+    }
+
+    HWND control(int id) const { return GetDlgItem(config_page, id); }
+
+    temp_dir appdata;
+    std::unique_ptr<child_process> process;
+    HWND main_window = nullptr;
+    HWND tab = nullptr;
+    HWND config_page = nullptr;
+    HWND error_list = nullptr;
+};
+
+struct typed_case {
+    const char* name;
+    int box;
+    const wchar_t* typed;
+    const wchar_t* section;
+    const wchar_t* key;
+};
+
+void PrintTo(const typed_case& c, std::ostream* out) { *out << c.name; }
+
+// Every key of initial_cfg, to check that a write touched no other.
+struct cfg_key {
+    const wchar_t* section;
+    const wchar_t* key;
+    const wchar_t* value;
+};
+const cfg_key initial_keys[] = {
+    {L"log", L"path", L"C:\\old\\scan.log"}, {L"log", L"twain-level", L"2"},
+    {L"paths", L"final_img", L"C:\\old\\imgs"}, {L"dump", L"dumpusb", L"1"},
+    {L"dump", L"usb_path", L"C:\\old\\usb"},    {L"mem", L"max_img", L"1000"},
+};
+
+class typing_into_a_box : public real_input, public testing::WithParamInterface<typed_case> {};
+
+} // namespace
+
+TEST_P(typing_into_a_box, WritesTheNewValueWhenTheFocusLeaves)
+{
+    const typed_case& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(open_config_page());
+    const HWND box = control(c.box);
+    ASSERT_TRUE(click_into(main_window, box));
+    press(VK_END);
+    send({key(VK_SHIFT, false), key(VK_HOME, false), key(VK_HOME, true), key(VK_SHIFT, true)});
+    type(c.typed);
+    ASSERT_TRUE(wait_until([&] { return control_text(box) == c.typed; })) << control_text(box);
+
+    // Clicking another control takes the focus from the box: that is when it writes.
+    ASSERT_TRUE(click_into(main_window, control(IDC_CFG_PATH)));
+    EXPECT_TRUE(wait_until([&] { return ini_value(cfg_path(), c.section, c.key) == c.typed; }))
+        << "[" << testing::PrintToString(std::wstring(c.section)) << "] " << testing::PrintToString(std::wstring(c.key))
+        << " reads " << testing::PrintToString(ini_value(cfg_path(), c.section, c.key));
+    for (const cfg_key& other : initial_keys) {
+        if (std::wstring(other.section) != c.section || std::wstring(other.key) != c.key) {
+            EXPECT_EQ(ini_value(cfg_path(), other.section, other.key), other.value)
+                << testing::PrintToString(std::wstring(other.key));
+        }
+    }
+    // The page shows the file again: the box holds what was written.
+    EXPECT_EQ(control_text(box), c.typed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    boxes, typing_into_a_box,
+    testing::Values(typed_case{"twain_level", IDC_TWAIN_LEVEL, L"7", L"log", L"twain-level"},
+                    typed_case{"memory_limit", IDC_MAX_IMG, L"2048", L"mem", L"max_img"},
+                    typed_case{"log_path", IDC_LOG_PATH, L"D:\\logs\\scan.log", L"log", L"path"},
+                    typed_case{"usb_path", IDC_USB_PATH, L"D:\\usb", L"dump", L"usb_path"}),
+    [](const testing::TestParamInfo<typed_case>& param) { return std::string(param.param.name); });
+
+TEST_F(real_input, EscEnterAndTabNeitherCloseNorMoveAnything)
+{
+    ASSERT_TRUE(click_into(main_window, error_list));
+    const RECT before = [&] {
+        RECT rect{};
+        GetWindowRect(main_window, &rect);
+        return rect;
+    }();
+    press(VK_ESCAPE);
+    press(VK_RETURN);
+    press(VK_TAB);
+    // End moves the list's focus to its last row: once that shows, the keys before it
+    // have been handled too.
+    press(VK_END);
+    const auto last_row_focused = [&] {
+        DWORD_PTR row = 0;
+        SendMessageTimeoutW(error_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED, SMTO_ABORTIFHUNG,
+                            5000, &row);
+        return static_cast<int>(row) == 52;
+    };
+    EXPECT_TRUE(wait_until([&] { return last_row_focused() || !process->running(); }));
+    ASSERT_TRUE(process->running()) << "the program ended";
+    EXPECT_TRUE(last_row_focused());
+    EXPECT_TRUE(IsWindowVisible(main_window));
+    EXPECT_EQ(focus_of(main_window), error_list);
+    RECT after{};
+    GetWindowRect(main_window, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+}
