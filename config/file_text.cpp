@@ -50,8 +50,6 @@ std::int32_t collect_wide_text(const void* data, std::uint64_t length, std::uint
     if (kind != sink_kind_text || !data || !context)
         return 0;
     const std::size_t units = static_cast<std::size_t>(length / sizeof(wchar_t));
-    if (units == 0)
-        return 0;
     auto& text = *static_cast<std::wstring*>(context);
     const std::size_t old_size = text.size();
     text.resize(old_size + units);

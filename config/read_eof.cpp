@@ -23,7 +23,6 @@ void read_eof_list(const std::wstring& cfg_path, std::vector<read_eof_item>& lis
     if (!section)
         return;
 
-    list.reserve(section->entries.size());
     for (const ini_entry& entry : section->entries)
         list.push_back(read_eof_item{entry.value == "1", multibyte_to_wide(entry.key.c_str(), CP_ACP)});
 }

@@ -31,8 +31,7 @@ void add_column(HWND list, int index, const wchar_t* title, int width)
 template <std::size_t count>
 void fill_choice_combo(HWND combo, const cfg::choice (&choices)[count], std::size_t selected)
 {
-    if (SendMessageW(combo, CB_GETCOUNT, 0, 0) != static_cast<LRESULT>(count)) {
-        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    if (SendMessageW(combo, CB_GETCOUNT, 0, 0) == 0) {
         for (const cfg::choice& choice : choices)
             SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.label));
     }

@@ -38,10 +38,6 @@ int read_all(path_type path, std::string& bytes)
     shared_file file(path);
     if (!file.is_open())
         return file.error();
-    // The size is a hint only: the file may change while it is read.
-    const std::uint64_t expected = file.size();
-    if (expected < bytes.max_size())
-        bytes.reserve(static_cast<std::size_t>(expected));
     char chunk[64 * 1024];
     while (const std::size_t count = file.read(chunk, sizeof chunk))
         bytes.append(chunk, count);
@@ -83,15 +79,12 @@ shared_file::~shared_file()
 std::uint64_t shared_file::size() const
 {
     LARGE_INTEGER size{};
-    if (!is_open() || !GetFileSizeEx(handle_, &size) || size.QuadPart < 0)
-        return 0;
-    return static_cast<std::uint64_t>(size.QuadPart);
+    return GetFileSizeEx(handle_, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
 }
 
 std::size_t shared_file::read(void* buffer, std::size_t capacity)
 {
-    if (!is_open() || buffer == nullptr || capacity == 0)
-        return 0;
+    // A closed file or a missing buffer fails the read: nothing is read.
     const DWORD wanted = capacity > MAXDWORD ? MAXDWORD : static_cast<DWORD>(capacity);
     DWORD count = 0;
     if (!ReadFile(handle_, buffer, wanted, &count, nullptr))

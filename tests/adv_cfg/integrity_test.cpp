@@ -145,6 +145,19 @@ TEST_F(adv_cfg_integrity, a_box_not_edited_keeps_what_another_program_wrote)
     prepare("[mem]\r\nmax_img=700\r\n[cpu]\r\nadvanced=00\r\n");
     tick(IDC_CPU_ADVANCED, false); // the page still showed it on
     EXPECT_EQ(file_bytes(), "[mem]\r\nmax_img=700\r\n[cpu]\r\nadvanced=00\r\n");
+
+    // The dump folder box follows its check box even when nothing needs writing.
+    EXPECT_FALSE(enabled(IDC_USB_PATH));
+    prepare("[dump]\r\ndumpusb=01\r\n");
+    tick(IDC_DUMP_USB, true);
+    EXPECT_EQ(file_bytes(), "[dump]\r\ndumpusb=01\r\n");
+    EXPECT_TRUE(enabled(IDC_USB_PATH));
+    // Another check box leaves it alone.
+    tick(IDC_LOG_ALL_TRIPLE, true);
+    EXPECT_TRUE(enabled(IDC_USB_PATH));
+    tick(IDC_DUMP_USB, false);
+    tick(IDC_CPU_ADVANCED, true);
+    EXPECT_FALSE(enabled(IDC_USB_PATH));
 }
 
 TEST_F(adv_cfg_integrity, number_boxes_and_the_file_are_a_fixed_point)

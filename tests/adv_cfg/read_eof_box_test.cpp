@@ -167,10 +167,10 @@ TEST_F(adv_cfg_read_eof, refresh_keeps_unchanged_rows_and_leaves_the_list_drawin
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED;
     state.state = LVIS_SELECTED;
-    SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+    SendMessageW(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&state));
 
     tick(IDC_CPU_ADVANCED, false); // a write, and a refresh that leaves the rows as they are
-    EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1)
+    EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2)
         << "the selected row survives";
     EXPECT_TRUE(repaints()) << "drawing switched back on";
     EXPECT_EQ(list_rows(), (std::vector<std::wstring>{L"a.exe|true", L"b.exe|false", L"c.exe|true"}));

@@ -75,6 +75,12 @@ TEST_F(stored_text_test, RefusedWritesLeaveTheFileByteForByte)
         {"key with a tab inside", plain, cfg::section_read_eof, L"a\tb.exe", L"0"},
         {"key with a line separator", plain, cfg::section_read_eof, L"a\x2028[log]", L"0"},
         {"key with a C1 control", plain, cfg::section_read_eof, L"a\x85[log]", L"0"},
+        {"key with the last C0 control", plain, cfg::section_read_eof, L"a\x1F.exe", L"0"},
+        {"key with delete", plain, cfg::section_read_eof, L"a\x7F.exe", L"0"},
+        {"en quad at the end", plain, cfg::section_read_eof, L"a.exe\x2000", L"0"},
+        {"zero-width joiner at the end", plain, cfg::section_read_eof, L"a.exe\x200D", L"0"},
+        {"word joiner at the end", plain, cfg::section_read_eof, L"a.exe\x2060", L"0"},
+        {"byte-order mark at the end", plain, cfg::section_read_eof, L"a.exe\xFEFF", L"0"},
         // Values that would read back as a different text.
         {"value in double quotes", plain, cfg::section_log, cfg::key_log_path, L"\"D:\\a b\""},
         {"value in single quotes", plain, cfg::section_log, cfg::key_log_path, L"'D:\\a'"},
@@ -129,6 +135,7 @@ TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
         {"ASCII in a file with a UTF-8 mark", "\xEF\xBB\xBF[read_eof]\r\n", L"x.exe", L"1", 0},
         {"Latin-1 in an ANSI file under 1252", "[read_eof]\r\n", L"caf\xE9.exe", L"1", 1252},
         {"unusual but harmless", "[read_eof]\r\n", L";a[1]=.exe", L"0", 0},
+        {"blanks and tildes inside", "[read_eof]\r\n", L"my app~1.exe", L"1", 0},
     };
     for (const auto& c : cases) {
         if (c.code_page != 0 && c.code_page != GetACP())
@@ -168,6 +175,9 @@ TEST_F(stored_text_test, FormsOfFiles)
         {"UTF-8 text under 936", "path=D:\\扫描日志\\扫描仪.log\r\n", stored_form::not_rewritable, 936},
         {"a lead byte at the end under 936", "k=\xC9", stored_form::not_rewritable, 936},
         {"Latin-1 text under 1252", "caf\xE9=1\r\n", stored_form::ansi, 1252},
+        // Half a mark is no mark: the bytes are ANSI text.
+        {"FF without FE under 1252", "\xFF[log]=1\r\n", stored_form::ansi, 1252},
+        {"EF BB without BF under 1252", "\xEF\xBB[log]\r\n", stored_form::ansi, 1252},
     };
     for (const auto& c : cases) {
         if (c.code_page != 0 && c.code_page != GetACP())
