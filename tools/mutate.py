@@ -215,8 +215,11 @@ class Runner:
                     env.update(v.split("=", 1) for v in p["value"])
                 elif p["name"] == "WORKING_DIRECTORY":
                     directory = p["value"]
+            serial = any(p["name"] == "RUN_SERIAL" and p["value"] for p in t.get("properties", []))
             self.tests.append({"name": t["name"], "command": t["command"], "env": env, "cwd": directory,
-                               "seconds": 1e9})
+                               "serial": serial, "seconds": 1e9})
+        self.log_dir = os.path.join(build, "mutate-logs")
+        os.makedirs(self.log_dir, exist_ok=True)
         if not self.tests:
             sys.exit("no tests selected")
         # One stage per test program: it is linked only when the stages before it passed,
@@ -258,18 +261,24 @@ class Runner:
                 return "killed", failed
         return "survived", ""
 
+    def log_path(self, test):
+        """Where the output of the test's last run is kept."""
+        return os.path.join(self.log_dir, test["name"] + ".log")
+
     def run_tests(self, tests, baseline=False):
         """The name of the first failing test (two at a time), or None."""
         pending = list(tests)
         running = []
         failed = None
         while (pending or running) and not failed:
-            while pending and len(running) < 2:
+            # A RUN_SERIAL test (real input) runs alone, as ctest runs it.
+            while pending and len(running) < 2 and not (running and (pending[0]["serial"] or running[0][1]["serial"])):
                 test = pending.pop(0)
                 limit = 600 if baseline else self.seconds or max(30, 5 * test["seconds"])
                 env = dict(os.environ, **test["env"], SCANCFG_TEST_SECONDS=str(int(limit)))
-                p = subprocess.Popen(test["command"], cwd=test["cwd"], env=env, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL, start_new_session=True)
+                with open(self.log_path(test), "wb") as log:
+                    p = subprocess.Popen(test["command"], cwd=test["cwd"], env=env, stdout=log,
+                                         stderr=subprocess.STDOUT, start_new_session=True)
                 running.append((p, test, time.monotonic(), limit))
             time.sleep(0.05)
             for entry in list(running):
@@ -366,6 +375,9 @@ def main():
         sys.exit("the unmutated tree does not build")
     failed = runner.run_tests(runner.tests, baseline=True)
     if failed:
+        name = failed.split(" ")[0]
+        with open(os.path.join(runner.log_dir, name + ".log"), errors="replace") as log:
+            print("".join(log.readlines()[-40:]))
         sys.exit(f"the unmutated tree fails {failed}")
     print("baseline: " + ", ".join(f"{t['name']} {t['seconds']:.1f} s" for t in runner.tests))
 

@@ -1,6 +1,10 @@
 // multibyte_to_sink keeps texts of up to 254 characters off the heap. This file
 // replaces the global allocation functions of the test executable with counting
 // versions; only allocations made while `counting` is set are counted.
+//
+// Every block also carries its size in front and a guard pattern behind it, checked
+// when the block is freed: a conversion that writes past the end of its buffer ends
+// the test program, in every test of this executable.
 #include "support/text_convert.h"
 
 #include <windows.h>
@@ -8,7 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -17,29 +23,50 @@ namespace {
 bool counting = false;
 long allocations = 0;
 
-void* counted_alloc(std::size_t size)
+constexpr std::size_t header_size = 16; // keeps malloc's alignment
+constexpr unsigned char guard[8] = {0xA5, 0x5A, 0xC3, 0x3C, 0x96, 0x69, 0xF0, 0x0F};
+
+void* guarded_alloc(std::size_t size) noexcept
 {
     if (counting) ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    auto* raw = static_cast<unsigned char*>(std::malloc(header_size + size + sizeof guard));
+    if (!raw) return nullptr;
+    std::memcpy(raw, &size, sizeof size);
+    std::memcpy(raw + header_size + size, guard, sizeof guard);
+    return raw + header_size;
+}
+
+void* counted_alloc(std::size_t size)
+{
+    if (void* p = guarded_alloc(size)) return p;
     throw std::bad_alloc();
+}
+
+void guarded_free(void* p) noexcept
+{
+    if (!p) return;
+    auto* raw = static_cast<unsigned char*>(p) - header_size;
+    std::size_t size = 0;
+    std::memcpy(&size, raw, sizeof size);
+    if (std::memcmp(raw + header_size + size, guard, sizeof guard) != 0) {
+        std::fputs("a write past the end of a heap block\n", stderr);
+        std::abort();
+    }
+    std::free(raw);
 }
 
 } // namespace
 
 void* operator new(std::size_t size) { return counted_alloc(size); }
 void* operator new[](std::size_t size) { return counted_alloc(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (counting) ++allocations;
-    return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return guarded_alloc(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return guarded_alloc(size); }
+void operator delete(void* p) noexcept { guarded_free(p); }
+void operator delete[](void* p) noexcept { guarded_free(p); }
+void operator delete(void* p, std::size_t) noexcept { guarded_free(p); }
+void operator delete[](void* p, std::size_t) noexcept { guarded_free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { guarded_free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { guarded_free(p); }
 
 namespace {
 
