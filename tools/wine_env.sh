@@ -69,6 +69,8 @@ configure_and_build() {
 
 xvfb_pid=""
 started_wineserver=""
+resident_sleep=""
+resident_fifo=""
 
 start_display() {
   local n
@@ -114,12 +116,29 @@ start_wine() {
   # One persistent server for the whole run: each process then starts in a blink.
   wineserver -p </dev/null >/dev/null 2>&1 || true
   started_wineserver=1
-  # Start Wine's services and desktop process now, with our descriptors closed to them:
-  # started from a test they would inherit its output pipe and keep ctest waiting.
+  # Wine ends its desktop process a moment after the last program ends, and the next
+  # program to open a window starts it again as its own child. Started from a test, it
+  # would inherit the test's output pipe (ctest would wait for it) and end with the test's
+  # process group (tests/common/limited_run), taking the desktop from under a test running
+  # alongside. So a resident console program, waiting on a pipe that never delivers, keeps
+  # one desktop process alive for the whole run, started here with our descriptors closed.
+  resident_fifo=$(mktemp -u "${TMPDIR:-/tmp}/scancfg-resident.XXXXXX")
+  mkfifo "$resident_fifo"
+  wine cmd.exe <"$resident_fifo" >/dev/null 2>&1 &
+  sleep infinity >"$resident_fifo" </dev/null 2>/dev/null &
+  resident_sleep=$!
   wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 }
 
 wine_env_stop() {
+  if [ -n "$resident_sleep" ]; then
+    kill "$resident_sleep" 2>/dev/null || true
+    resident_sleep=""
+  fi
+  if [ -n "$resident_fifo" ]; then
+    rm -f "$resident_fifo"
+    resident_fifo=""
+  fi
   if [ -n "$started_wineserver" ]; then
     wineserver -k </dev/null >/dev/null 2>&1 || true
     started_wineserver=""

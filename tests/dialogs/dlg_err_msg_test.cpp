@@ -215,3 +215,55 @@ TEST_F(error_page_test, NotificationsAndCommandsAreSwallowed)
     EXPECT_EQ(cell(0, 0), L"1");
     EXPECT_EQ(cell(52, 0), L"53");
 }
+
+namespace {
+
+// How many pixels of the list's rows (below its header) are dark enough to be text.
+int dark_row_pixels(HWND list)
+{
+    RECT client{};
+    GetClientRect(list, &client);
+    RECT header{};
+    GetWindowRect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
+    const int top = header.bottom - header.top;
+    const int width = client.right;
+    const int height = client.bottom - top;
+    if (width <= 0 || height <= 0)
+        return 0;
+
+    const HDC window_dc = GetDC(list);
+    const HDC memory_dc = CreateCompatibleDC(window_dc);
+    const HBITMAP bitmap = CreateCompatibleBitmap(window_dc, width, height);
+    const HGDIOBJ old = SelectObject(memory_dc, bitmap);
+    BitBlt(memory_dc, 0, 0, width, height, window_dc, 0, top, SRCCOPY);
+    int dark = 0;
+    for (int y = 0; y < height; y += 2)
+        for (int x = 0; x < width; x += 2) {
+            const COLORREF c = GetPixel(memory_dc, x, y);
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 100)
+                ++dark;
+        }
+    SelectObject(memory_dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory_dc);
+    ReleaseDC(list, window_dc);
+    return dark;
+}
+
+} // namespace
+
+// The rows are filled with drawing switched off; the user must still see them once the
+// page shows (a list left with drawing off stays blank).
+TEST_F(error_page_test, RowsAreDrawnOnceShown)
+{
+    ShowWindow(host.hwnd, SW_SHOWNOACTIVATE);
+    SetWindowPos(host.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowWindow(page.hwnd, SW_SHOW);
+    UpdateWindow(host.hwnd);
+    UpdateWindow(list);
+    drain_queue();
+
+    EXPECT_TRUE(IsWindowVisible(list));
+    EXPECT_GT(dark_row_pixels(list), 100);
+    ShowWindow(host.hwnd, SW_HIDE);
+}

@@ -95,7 +95,20 @@ bool click_into(HWND main_window, POINT point, HWND control)
     // Without a window manager nothing else would make the program the foreground one.
     SetForegroundWindow(main_window);
     click_at(point);
-    return wait_until([&] { return focus_of(main_window) == control; });
+    if (wait_until([&] { return focus_of(main_window) == control; }))
+        return true;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const HWND under = WindowFromPoint(point);
+    wchar_t under_class[64] = {}, focus_class[64] = {};
+    GetClassNameW(under, under_class, 64);
+    GetClassNameW(focus_of(main_window), focus_class, 64);
+    ADD_FAILURE() << "clicked " << point.x << "," << point.y << " cursor " << cursor.x << "," << cursor.y
+                  << " under " << GetDlgCtrlID(under) << " " << testing::PrintToString(std::wstring(under_class))
+                  << " focus " << GetDlgCtrlID(focus_of(main_window)) << " "
+                  << testing::PrintToString(std::wstring(focus_class)) << " foreground "
+                  << (GetForegroundWindow() == main_window) << " capture " << (GetCapture() != nullptr);
+    return false;
 }
 
 bool click_into(HWND main_window, HWND control) { return click_into(main_window, centre_of(control), control); }
@@ -164,7 +177,7 @@ protected:
         ASSERT_TRUE(write_file_bytes(cfg_path(), initial_cfg));
         process = std::make_unique<child_process>(scancfg_exe(),
                                                   environment_block::with(L"LOCALAPPDATA", appdata.path()));
-        ASSERT_TRUE(process->started());
+        ASSERT_TRUE(process->started()) << "CreateProcess error " << process->error();
         main_window = wait_for_main_window(*process, utf8_to_wide("扫描仪错误信息及高级调试配置"));
         ASSERT_NE(main_window, nullptr);
         tab = GetDlgItem(main_window, IDC_MAIN_TAB);

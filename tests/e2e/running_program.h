@@ -34,6 +34,7 @@ public:
         std::wstring command_line = L"\"" + exe + L"\"";
         started_ = CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE,
                                   CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup, &info_) != FALSE;
+        error_ = started_ ? 0 : GetLastError();
     }
     ~child_process()
     {
@@ -52,6 +53,7 @@ public:
     bool started() const { return started_; }
     bool running() const { return started_ && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
     DWORD id() const { return info_.dwProcessId; }
+    DWORD error() const { return error_; }
 
     // The exit code, or STILL_ACTIVE when it did not end in time.
     DWORD wait_for_exit(DWORD timeout_ms) const
@@ -66,6 +68,7 @@ public:
 private:
     PROCESS_INFORMATION info_{};
     bool started_ = false;
+    DWORD error_ = 0;
 };
 
 // Polls `condition` until it holds or `timeout_ms` passed; whether it held. Another

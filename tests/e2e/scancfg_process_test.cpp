@@ -31,7 +31,7 @@ TEST_P(scancfg_process, StartsWithItsOwnLocalAppDataAndEndsWithZero)
     temp_dir appdata;
     ASSERT_TRUE(file_exists(scancfg_exe())) << "scancfg.exe is built next to the tests";
     child_process process(scancfg_exe(), environment_block::with(L"LOCALAPPDATA", appdata.path()));
-    ASSERT_TRUE(process.started());
+    ASSERT_TRUE(process.started()) << "CreateProcess error " << process.error();
 
     const HWND main_window = wait_for_main_window(process, utf8_to_wide("扫描仪错误信息及高级调试配置"));
     ASSERT_NE(main_window, nullptr) << "no main window within " << window_timeout_ms << " ms";
