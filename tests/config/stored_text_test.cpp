@@ -152,6 +152,32 @@ TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
     }
 }
 
+// A UTF-16LE file holds every character, so only the blank rule stands between a key
+// with an invisible blank at one end and a key that reads back shorter. Each blank's
+// neighbours in Unicode are ordinary characters and are stored.
+TEST_F(stored_text_test, UnicodeBlanksAtTheEndsOfAKeyAreRefusedInAUtf16File)
+{
+    const wchar_t blanks[] = {0x0020, 0x00A0, 0x1680, 0x180E, 0x2000, 0x2005, 0x200A, 0x200B,
+                              0x200D, 0x202F, 0x205F, 0x2060, 0x3000, 0xFEFF};
+    const wchar_t ordinary[] = {0x0021, 0x00A1, 0x167F, 0x1681, 0x180D, 0x180F, 0x1FFF, 0x200E,
+                                0x202E, 0x2030, 0x205E, 0x2061, 0x2FFF, 0x3001, 0xFEFE, 0xFF01};
+    const std::string file = utf16le_file(L"[read_eof]\r\nb.exe=0\r\n");
+    for (wchar_t c : blanks)
+        for (const std::wstring& key : {std::wstring(1, c) + L"a.exe", L"a.exe" + std::wstring(1, c)}) {
+            SCOPED_TRACE(testing::Message() << "U+" << std::hex << static_cast<unsigned>(c));
+            ASSERT_TRUE(write_file_bytes(path, file));
+            EXPECT_FALSE(write_cfg_value(path, cfg::section_read_eof, key, L"1"));
+            EXPECT_EQ(file, read_file_bytes(path));
+        }
+    for (wchar_t c : ordinary) {
+        SCOPED_TRACE(testing::Message() << "U+" << std::hex << static_cast<unsigned>(c));
+        const std::wstring key = std::wstring(1, c) + L"a.exe" + std::wstring(1, c);
+        ASSERT_TRUE(write_file_bytes(path, file));
+        EXPECT_TRUE(write_cfg_value(path, cfg::section_read_eof, key, L"1"));
+        EXPECT_EQ(L"1", profile_string(path, cfg::section_read_eof, key));
+    }
+}
+
 TEST_F(stored_text_test, FormsOfFiles)
 {
     const struct {
