@@ -37,17 +37,6 @@ private:
     HGDIOBJ old_font_ = nullptr;
 };
 
-std::wstring item_text(HWND combo, WPARAM index)
-{
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
-    if (length == CB_ERR)
-        return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
-    return text;
-}
-
 LONG widest_item(HWND combo, WPARAM count)
 {
     const font_context context(combo);
@@ -55,7 +44,7 @@ LONG widest_item(HWND combo, WPARAM count)
         return 0;
     LONG widest = 0;
     for (WPARAM i = 0; i < count; ++i) {
-        const std::wstring label = item_text(combo, i);
+        const std::wstring label = combo_item_text(combo, i);
         SIZE extent{};
         if (GetTextExtentPoint32W(context.get(), label.c_str(), static_cast<int>(label.size()), &extent))
             widest = std::max(widest, extent.cx);
@@ -84,6 +73,17 @@ bool list_scrolls(HWND combo, WPARAM count)
 }
 
 } // namespace
+
+std::wstring combo_item_text(HWND combo, WPARAM index)
+{
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR)
+        return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
+    return text;
+}
 
 void fit_dropped_width(HWND combo)
 {

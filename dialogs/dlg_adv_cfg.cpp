@@ -38,17 +38,6 @@ void fill_choice_combo(HWND combo, const cfg::choice (&choices)[count], std::siz
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
-std::wstring combo_item_text(HWND combo, WPARAM index)
-{
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
-    if (length == CB_ERR)
-        return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
-    return text;
-}
-
 // Sets one cell of the list unless it already holds `text`: rewriting a cell, even
 // with the same text, sends the page a notification.
 void set_list_cell(HWND list, int row, int column, const std::wstring& text, std::wstring& buffer)
