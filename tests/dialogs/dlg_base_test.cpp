@@ -381,8 +381,8 @@ namespace {
 struct clamp_case {
     const char* name;
     bool parent_at_bottom_right; // else at the top-left corner, partly off the screen
-    int grow;                    // > 0: the dialog is this much larger than the work area
-    bool left_top_inside;        // else the right and bottom edges meet the work area's
+    int grow_x, grow_y;          // > 0: the dialog is this much wider (taller) than the work area
+    bool left_inside, top_inside; // else the right (bottom) edge meets the work area's
 };
 
 void PrintTo(const clamp_case& c, std::ostream* out) { *out << c.name; }
@@ -403,9 +403,11 @@ TEST_P(show_clamping, KeepsTheDialogInsideTheWorkAreaLeftAndTopWinning)
         MoveWindow(parent.get(), work.left - 10, work.top - 10, 20, 20, FALSE);
     recording_dialog dialog(IDD_MAIN, parent.get());
     ASSERT_NE(dialog.create(), nullptr);
-    if (c.grow > 0) {
-        const int width = work.right - work.left + c.grow;
-        const int height = work.bottom - work.top + c.grow;
+    if (c.grow_x != 0 || c.grow_y != 0) {
+        // Oversized in one direction only: a window covering the whole screen makes Wine
+        // grab the pointer for it, which now and then ends the program with an X error.
+        const int width = work.right - work.left + c.grow_x;
+        const int height = work.bottom - work.top + c.grow_y;
         SetWindowPos(dialog.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         const RECT sized = window_rect(dialog.hwnd);
         ASSERT_EQ(sized.right - sized.left, width);
@@ -414,21 +416,25 @@ TEST_P(show_clamping, KeepsTheDialogInsideTheWorkAreaLeftAndTopWinning)
 
     dialog.show(true);
     const RECT placed = window_rect(dialog.hwnd);
-    if (c.left_top_inside) {
+    if (c.left_inside)
         EXPECT_EQ(placed.left, work.left);
-        EXPECT_EQ(placed.top, work.top);
-    } else {
+    else
         EXPECT_EQ(placed.right, work.right);
+    if (c.top_inside)
+        EXPECT_EQ(placed.top, work.top);
+    else
         EXPECT_EQ(placed.bottom, work.bottom);
-    }
     dialog.show(false);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     corners_and_sizes, show_clamping,
-    testing::Values(clamp_case{"near_bottom_right", true, 0, false}, clamp_case{"near_top_left", false, 0, true},
-                    clamp_case{"larger_than_the_work_area_near_bottom_right", true, 150, true},
-                    clamp_case{"larger_than_the_work_area_near_top_left", false, 150, true}),
+    testing::Values(clamp_case{"near_bottom_right", true, 0, 0, false, false},
+                    clamp_case{"near_top_left", false, 0, 0, true, true},
+                    clamp_case{"wider_than_the_work_area_near_bottom_right", true, 150, -200, true, false},
+                    clamp_case{"taller_than_the_work_area_near_bottom_right", true, -300, 150, false, true},
+                    clamp_case{"wider_than_the_work_area_near_top_left", false, 150, -200, true, true},
+                    clamp_case{"taller_than_the_work_area_near_top_left", false, -300, 150, true, true}),
     [](const testing::TestParamInfo<clamp_case>& param) { return std::string(param.param.name); });
 
 // ---- control text and tabs -----------------------------------------------------------
