@@ -203,6 +203,7 @@ TEST_F(stored_text_test, FormsOfFiles)
         {"Latin-1 text under 1252", "caf\xE9=1\r\n", stored_form::ansi, 1252},
         // Half a mark is no mark: the bytes are ANSI text.
         {"FF without FE under 1252", "\xFF[log]=1\r\n", stored_form::ansi, 1252},
+        {"FE without FF under 1252", "\xFE[log]=1\r\n", stored_form::ansi, 1252},
         {"EF BB without BF under 1252", "\xEF\xBB[log]\r\n", stored_form::ansi, 1252},
     };
     for (const auto& c : cases) {
