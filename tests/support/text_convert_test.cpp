@@ -70,9 +70,14 @@ TEST(multibyte_to_wide, null_and_empty_give_empty)
     EXPECT_EQ(multibyte_to_wide("", CP_ACP), L"");
 }
 
-TEST(multibyte_to_wide, utf8_chinese)
+TEST(multibyte_to_wide, utf8_chinese_and_one_byte_texts)
 {
     EXPECT_EQ(multibyte_to_wide(chinese_utf8.c_str(), CP_UTF8), chinese);
+    // A one-byte key or value ("1", "0") is the commonest text of debug.cfg.
+    for (unsigned code_page : {unsigned{CP_UTF8}, unsigned{CP_ACP}}) {
+        EXPECT_EQ(multibyte_to_wide("1", code_page), L"1") << code_page;
+        EXPECT_EQ(multibyte_to_wide("=", code_page), L"=") << code_page;
+    }
 }
 
 TEST(multibyte_to_wide, stops_at_first_nul)
