@@ -105,6 +105,20 @@ TEST(dpi_scale, WidthsScaleWithTheDpiAndStayAt96)
         EXPECT_EQ(scale_pixels(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
 }
 
+TEST(dpi_scale, WindowDpiIsTheScreensAndNinetySixWhenNothingAnswers)
+{
+    const HDC screen = GetDC(nullptr);
+    const int screen_dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    recording_dialog dialog(IDD_MAIN, nullptr);
+    ASSERT_NE(dialog.create(), nullptr);
+
+    EXPECT_EQ(window_dpi(dialog.hwnd), screen_dpi) << "a window on the screen";
+    EXPECT_EQ(window_dpi(nullptr), screen_dpi) << "no window: the screen's";
+    // A handle that names no window has neither a DPI nor a device context.
+    EXPECT_EQ(window_dpi(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFFFFF0))), 96);
+}
+
 namespace {
 
 // The reference list of the scanner's result and status codes, copied by hand: row,
