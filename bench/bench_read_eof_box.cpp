@@ -1,6 +1,7 @@
 // What leaving the process-list box (1019) costs, against one refresh of the page on
 // the same file: with N unchanged entries the focus passing through (the box not
 // edited), the box edited back to what it showed, and N new names pasted. Run by hand.
+#include "bench/bench_support.h"
 #include "dialogs/dlg_adv_cfg.h"
 #include "resources/resource.h"
 
@@ -8,34 +9,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
-#include <memory>
 #include <string>
-#include <type_traits>
 
 namespace {
 
-using clock_type = std::chrono::steady_clock;
-
-double ms_since(clock_type::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(clock_type::now() - start).count();
-}
-
-// Best of `runs`, each prepared by `before` outside the timing.
-double best_ms(int runs, const std::function<void()>& before, const std::function<void()>& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        before();
-        const auto start = clock_type::now();
-        work();
-        best = std::min(best, ms_since(start));
-    }
-    return best;
-}
+using namespace bench;
 
 std::string sample_file(int entries)
 {
@@ -46,15 +25,6 @@ std::string sample_file(int entries)
         text += line;
     }
     return text + "[cpu]\r\nadvanced=1\r\n";
-}
-
-void write_bytes(const std::wstring& path, const std::string& bytes)
-{
-    FILE* file = nullptr;
-    if (_wfopen_s(&file, path.c_str(), L"wb") == 0 && file) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
 }
 
 std::wstring box_text(HWND page)
@@ -72,11 +42,6 @@ void leave_box(HWND page, bool edited)
     SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_READ_EOF_TEXT, EN_KILLFOCUS), reinterpret_cast<LPARAM>(box));
 }
 
-struct window_deleter {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-using window_ptr = std::unique_ptr<std::remove_pointer_t<HWND>, window_deleter>;
-
 } // namespace
 
 int main()
@@ -85,15 +50,8 @@ int main()
     InitCommonControlsEx(&icc);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
 
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring base = std::wstring(temp) + L"scancfg-bench-" + std::to_wstring(GetCurrentProcessId());
-    const std::wstring folder = base + L"\\VeltaScan\\config";
-    CreateDirectoryW(base.c_str(), nullptr);
-    CreateDirectoryW((base + L"\\VeltaScan").c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring path = folder + L"\\debug.cfg";
-    _wputenv_s(L"LOCALAPPDATA", base.c_str());
+    const bench::cfg_folder cfg_folder;
+    const std::wstring path = cfg_folder.cfg_path();
 
     const int runs = 7;
     std::printf("times in ms, best of %d\n", runs);
@@ -147,9 +105,5 @@ int main()
         std::fflush(stdout);
     }
 
-    DeleteFileW(path.c_str());
-    RemoveDirectoryW(folder.c_str());
-    RemoveDirectoryW((base + L"\\VeltaScan").c_str());
-    RemoveDirectoryW(base.c_str());
     return 0;
 }

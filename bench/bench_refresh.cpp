@@ -2,6 +2,7 @@
 // many read_eof entries, against a floor that any refresh must pay: the eleven
 // profile reads, one raw read of the file, and setting the same two long texts into
 // bare edit boxes of the same styles. Run by hand (see README).
+#include "bench/bench_support.h"
 #include "config/cfg_keys.h"
 #include "config/cfg_settings.h"
 #include "config/file_text.h"
@@ -14,30 +15,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
-#include <memory>
-#include <type_traits>
 #include <string>
 #include <vector>
 
 namespace {
 
-using clock_type = std::chrono::steady_clock;
-
-// Best of `runs`, in milliseconds: the least disturbed run on a shared machine.
-double best_ms(int runs, const std::function<void()>& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = clock_type::now();
-        work();
-        best = std::min(best, std::chrono::duration<double, std::milli>(clock_type::now() - start).count());
-    }
-    return best;
-}
+using namespace bench;
 
 std::string sample_file(int entries)
 {
@@ -51,15 +36,6 @@ std::string sample_file(int entries)
         text += line;
     }
     return text;
-}
-
-void write_bytes(const std::wstring& path, const std::string& bytes)
-{
-    FILE* file = nullptr;
-    if (_wfopen_s(&file, path.c_str(), L"wb") == 0 && file) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
 }
 
 std::string read_bytes(const std::wstring& path)
@@ -93,11 +69,6 @@ void profile_reads(const std::wstring& path)
     GetPrivateProfileIntW(cfg::section_cpu, cfg::key_cpu_advanced, 1, file);
 }
 
-struct window_deleter {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-using window_ptr = std::unique_ptr<std::remove_pointer_t<HWND>, window_deleter>;
-
 } // namespace
 
 int main()
@@ -106,15 +77,8 @@ int main()
     InitCommonControlsEx(&icc);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
 
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring base = std::wstring(temp) + L"scancfg-bench-" + std::to_wstring(GetCurrentProcessId());
-    const std::wstring folder = base + L"\\VeltaScan\\config";
-    CreateDirectoryW(base.c_str(), nullptr);
-    CreateDirectoryW((base + L"\\VeltaScan").c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring path = folder + L"\\debug.cfg";
-    _wputenv_s(L"LOCALAPPDATA", base.c_str());
+    const bench::cfg_folder cfg_folder;
+    const std::wstring path = cfg_folder.cfg_path();
 
     const DWORD box_style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL;
     const int runs = 9;
@@ -173,9 +137,5 @@ int main()
         std::fflush(stdout);
     }
 
-    DeleteFileW(path.c_str());
-    RemoveDirectoryW(folder.c_str());
-    RemoveDirectoryW((base + L"\\VeltaScan").c_str());
-    RemoveDirectoryW(base.c_str());
     return 0;
 }
