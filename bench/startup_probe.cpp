@@ -12,6 +12,7 @@
 // process start ("t0 <exe> <counter>"), so an instrumented program's own marks can be
 // laid on the same time line.
 #include "tools/environment_block.h"
+#include "tools/win_handles.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -31,19 +32,6 @@ constexpr DWORD exit_timeout_ms = 10000;
 constexpr int warm_up_rounds = 2;
 // Quiet time between starts, so one program's exit does not overlap the next start.
 constexpr DWORD settle_ms = 150;
-
-struct handle_closer {
-    void operator()(HANDLE handle) const
-    {
-        if (handle)
-            CloseHandle(handle);
-    }
-};
-using unique_handle = std::unique_ptr<void, handle_closer>;
-
-struct local_freer {
-    void operator()(wchar_t** memory) const { LocalFree(memory); }
-};
 
 double counter_ms(LONGLONG ticks)
 {
@@ -142,7 +130,7 @@ std::wstring file_name(const std::wstring& path) { return path.substr(path.find_
 int main()
 {
     int count = 0;
-    const std::unique_ptr<wchar_t*, local_freer> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
+    const unique_arguments arguments(CommandLineToArgvW(GetCommandLineW(), &count));
     const std::vector<std::wstring> args(arguments.get(), arguments.get() + (arguments ? count : 0));
     if (args.size() < 4) {
         std::fprintf(stderr, "usage: startup_probe <rounds> <LOCALAPPDATA> <exe> [<exe> ...]\n");

@@ -25,6 +25,7 @@
 #include "app/dlg_main.h"
 #include "resources/resource.h"
 #include "tools/environment_block.h"
+#include "tools/win_handles.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -39,19 +40,6 @@
 namespace {
 
 constexpr DWORD wait_ms = 15000;
-
-struct handle_closer {
-    void operator()(HANDLE handle) const
-    {
-        if (handle)
-            CloseHandle(handle);
-    }
-};
-using unique_handle = std::unique_ptr<void, handle_closer>;
-
-struct local_freer {
-    void operator()(wchar_t** memory) const { LocalFree(memory); }
-};
 
 HWND find_main_window(DWORD process_id = 0)
 {
@@ -300,7 +288,7 @@ int press_exit()
 int main()
 {
     int count = 0;
-    const std::unique_ptr<wchar_t*, local_freer> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
+    const unique_arguments arguments(CommandLineToArgvW(GetCommandLineW(), &count));
     const std::vector<std::wstring> args(arguments.get(), arguments.get() + (arguments ? count : 0));
 
     if ((args.size() == 3 || args.size() == 4) && args[1] == L"run")
