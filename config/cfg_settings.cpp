@@ -1,7 +1,7 @@
 #include "config/cfg_settings.h"
 
 #include "config/cfg_location.h"
-#include "config/stored_text.h"
+#include "config/write_rule.h"
 #include "support/path_normalize.h"
 
 #include <windows.h>
@@ -14,35 +14,11 @@ namespace {
 
 // Where a text read starts; the buffer doubles until the value fits.
 constexpr DWORD first_text_capacity = 256;
-// A bound that only a broken profile function could reach; it keeps the loop finite.
-constexpr DWORD last_text_capacity = DWORD{1} << 26;
+// Windows reads at most 65,535 characters of a value, and takes a size of 65,536 or more
+// modulo 65,536 without an error: a larger buffer could read a long value as nothing.
+constexpr DWORD last_text_capacity = 65535;
 
 bool is_on(std::int32_t number) { return number == 1; }
-
-// Characters that end or break a line, or that a reader may drop: no text of the file
-// holds them.
-bool is_control(wchar_t c)
-{
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
-}
-
-// Blanks that a profile function (on any system) or an editor may trim from the ends of
-// a key or value, generously: every Unicode space and the invisible separators.
-bool is_trimmable(wchar_t c)
-{
-    return is_control(c) || c == 0x20 || c == 0xA0 || c == 0x1680 || c == 0x180E || (c >= 0x2000 && c <= 0x200D) ||
-           c == 0x202F || c == 0x205F || c == 0x2060 || c == 0x3000 || c == 0xFEFF;
-}
-
-// Text that reads back as itself: no control characters, nothing trimmable at its ends.
-bool reads_back_whole(const std::wstring& text)
-{
-    if (std::any_of(text.begin(), text.end(), is_control))
-        return false;
-    return text.empty() || (!is_trimmable(text.front()) && !is_trimmable(text.back()));
-}
-
-bool is_quote(wchar_t c) { return c == L'"' || c == L'\''; }
 
 template <std::size_t n>
 std::size_t choice_index(const cfg::choice (&choices)[n], const std::wstring& token)
@@ -61,11 +37,11 @@ std::wstring read_cfg_string(const std::wstring& cfg_path, const wchar_t* sectio
     // The page writes a box back whenever the focus leaves it, so a value cut here
     // would be stored cut: read it whole. The function answers size - 1 when it cut.
     std::wstring buffer;
-    for (DWORD capacity = first_text_capacity;; capacity *= 2) {
+    for (DWORD capacity = first_text_capacity;; capacity = std::min(capacity * 2, last_text_capacity)) {
         buffer.assign(capacity, L'\0');
         const DWORD length =
             GetPrivateProfileStringW(section, key, fallback, buffer.data(), capacity, cfg_path.c_str());
-        if (length + 1 < capacity || capacity >= last_text_capacity) {
+        if (length + 1 < capacity || capacity == last_text_capacity) {
             buffer.resize(std::min(length, capacity - 1));
             return buffer;
         }
@@ -108,31 +84,10 @@ void load_cfg_keys(const std::wstring& cfg_path, cfg_settings& settings)
         is_on(read_cfg_int(cfg_path, cfg::section_cpu, cfg::key_cpu_advanced, cfg::default_cpu_advanced));
 }
 
-bool cfg_write_allowed(const std::wstring& section, const std::wstring& key, const std::wstring& value)
-{
-    if (!reads_back_whole(section) || !reads_back_whole(key) || !reads_back_whole(value))
-        return false;
-    // A section name must close its own header.
-    if (section.empty() || section.find_first_of(L"[]") != std::wstring::npos)
-        return false;
-    // A key must not read back as a header, a comment of the page's own reader, or
-    // another key with the rest of it as value.
-    if (key.empty() || key.front() == L'[' || key.front() == L'#' || key.compare(0, 2, L"//") == 0 ||
-        key.find(L'=') != std::wstring::npos)
-        return false;
-    // The profile functions drop quotes around a value.
-    return !(value.size() >= 2 && is_quote(value.front()) && is_quote(value.back()));
-}
-
 bool write_cfg_value(const std::wstring& cfg_path, const wchar_t* section, const std::wstring& key,
                      const std::wstring& value)
 {
-    if (section == nullptr || !cfg_write_allowed(section, key, value))
-        return false;
-    // The whole file is rewritten: refuse what it cannot hold, and files whose other keys
-    // would not survive the rewrite.
-    const stored_form form = stored_form_of_file(cfg_path);
-    if (!survives_storage(section, form) || !survives_storage(key, form) || !survives_storage(value, form))
+    if (section == nullptr || !write_allowed_to_file(cfg_path, section, key, value))
         return false;
     return WritePrivateProfileStringW(section, key.c_str(), value.c_str(), cfg_path.c_str()) != FALSE;
 }
@@ -140,11 +95,13 @@ bool write_cfg_value(const std::wstring& cfg_path, const wchar_t* section, const
 std::int32_t number_from_box_text(const std::wstring& text)
 {
     // Digits that fit 32 unsigned bits are what the box shows for a stored number, the
-    // negative ones included (4294967295 is -1): store them as that number.
+    // negative ones included (4294967295 is -1): store them as that number, whatever
+    // zeros lead them.
     constexpr std::uint64_t largest = 0xFFFFFFFFull;
-    const bool digits = !text.empty() && text.size() <= 10 &&
-                        std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-    if (digits) {
+    const bool digits =
+        !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    const std::size_t significant = text.size() - std::min(text.find_first_not_of(L'0'), text.size());
+    if (digits && significant <= 10) {
         std::uint64_t number = 0;
         for (wchar_t c : text)
             number = number * 10 + static_cast<std::uint64_t>(c - L'0');

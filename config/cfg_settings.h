@@ -26,7 +26,8 @@ struct cfg_settings {
     bool cpu_advanced = cfg::default_cpu_advanced == 1;
 };
 
-// A text value read whole (never cut, however long); `fallback` when the key is absent.
+// A text value read whole up to the 65,534 characters the profile functions can give on
+// every system; `fallback` when the key is absent.
 std::wstring read_cfg_string(const std::wstring& cfg_path, const wchar_t* section, const wchar_t* key,
                              const wchar_t* fallback);
 std::int32_t read_cfg_int(const std::wstring& cfg_path, const wchar_t* section, const wchar_t* key,
@@ -36,23 +37,15 @@ std::int32_t read_cfg_int(const std::wstring& cfg_path, const wchar_t* section, 
 // image folder, dump folder). Leaves `read_eof` alone.
 void load_cfg_keys(const std::wstring& cfg_path, cfg_settings& settings);
 
-// True when `section`, `key` and `value` would read back as written, whatever the
-// file's encoding: no control character anywhere and no blank (of any kind) at either
-// end of any of them; a section name without brackets; a key that is not empty, holds
-// no "=" and does not start with "[", "#" or "//" (it would read back as a header, a
-// comment or another key); a value not enclosed in quotes (they are dropped on reading).
-bool cfg_write_allowed(const std::wstring& section, const std::wstring& key, const std::wstring& value);
-
 // The one way the program writes debug.cfg: one key, exactly as given. Refused
-// (nothing written, false) when cfg_write_allowed says no, when the file's encoding
-// cannot hold the text, or when a rewrite would change the file's other bytes; false
+// (nothing written, false) when the write rule says no (config/write_rule.h); false
 // also when the profile function fails.
 bool write_cfg_value(const std::wstring& cfg_path, const wchar_t* section, const std::wstring& key,
                      const std::wstring& value);
 
 // Number boxes show a stored number unsigned, so that text and file are a fixed point:
-// digits that fit 32 unsigned bits are stored as that number's signed 32-bit value;
-// anything else is read as the C runtime's _wtoi reads it.
+// digits that fit 32 unsigned bits (leading zeros aside) are stored as that number's
+// signed 32-bit value; anything else is read as the C runtime's _wtoi reads it.
 std::int32_t number_from_box_text(const std::wstring& text);
 // What a number box shows for a stored number (unsigned decimal).
 std::wstring number_box_text(std::int32_t number);

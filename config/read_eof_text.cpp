@@ -31,13 +31,34 @@ bool lines_after_header(const std::wstring& text, std::vector<std::wstring>& lin
 
 // Split at the first "=" only, nothing trimmed: blanks belong to the key or the value,
 // and a value other than exactly "1" is off. A line without "=" writes nothing.
-void add_write(const std::wstring& line, read_eof_writes& writes)
+bool line_write(const std::wstring& line, std::pair<std::wstring, std::wstring>& write)
 {
     const std::size_t equals = line.find(L'=');
     if (equals == std::wstring::npos)
-        return;
+        return false;
     const bool on = line.compare(equals + 1, std::wstring::npos, cfg::value_on) == 0;
-    writes.emplace_back(line.substr(0, equals), on ? cfg::value_on : cfg::value_off);
+    write = {line.substr(0, equals), on ? cfg::value_on : cfg::value_off};
+    return true;
+}
+
+// Which of `lines` the lines of `other` after its header do not account for: each line
+// of `other` accounts for one equal line, wherever it stands.
+std::vector<bool> lines_not_in(const std::vector<std::wstring>& lines, const std::wstring& other)
+{
+    std::vector<std::wstring> other_lines;
+    lines_after_header(other, other_lines);
+    std::map<std::wstring, std::size_t> left;
+    for (std::wstring& line : other_lines)
+        ++left[std::move(line)];
+    std::vector<bool> result;
+    for (const std::wstring& line : lines) {
+        const auto found = left.find(line);
+        const bool accounted = found != left.end() && found->second > 0;
+        if (accounted)
+            --found->second;
+        result.push_back(!accounted);
+    }
+    return result;
 }
 
 } // namespace
@@ -54,24 +75,17 @@ std::wstring read_eof_text(const std::vector<read_eof_item>& items)
     return text;
 }
 
-read_eof_writes changed_read_eof_writes(const std::wstring& text, const std::wstring& shown)
+read_eof_writes changed_read_eof_writes(const std::wstring& text, const std::wstring& shown,
+                                        const std::wstring& now)
 {
     read_eof_writes writes;
     std::vector<std::wstring> lines;
     if (!lines_after_header(text, lines))
         return writes;
-    // Each shown line accounts for one equal line of the text, wherever it stands.
-    std::map<std::wstring, std::size_t> untouched;
-    std::vector<std::wstring> shown_lines;
-    lines_after_header(shown, shown_lines);
-    for (std::wstring& line : shown_lines)
-        ++untouched[std::move(line)];
-    for (const std::wstring& line : lines) {
-        const auto found = untouched.find(line);
-        if (found != untouched.end() && found->second > 0)
-            --found->second;
-        else
-            add_write(line, writes);
-    }
+    const std::vector<bool> changed = lines_not_in(lines, shown), not_in_file = lines_not_in(lines, now);
+    std::pair<std::wstring, std::wstring> write;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (changed[i] && not_in_file[i] && line_write(lines[i], write))
+            writes.push_back(write);
     return writes;
 }

@@ -198,12 +198,13 @@ void dlg_adv_cfg::on_edit_kill_focus(HWND control)
 
 void dlg_adv_cfg::write_read_eof_text(const std::wstring& path)
 {
-    // Only lines the user added or changed against the list as the file holds it now:
-    // rewriting an untouched line could flip a duplicate key or copy a second section's
-    // keys into the first.
+    // Only lines the user added or changed since the page filled the box, and only where
+    // the file does not hold them already: rewriting an untouched line could undo another
+    // program's change, flip a duplicate key or copy a second section's keys into the first.
     std::vector<read_eof_item> now;
     read_eof_list(path, now);
-    const auto writes = changed_read_eof_writes(get_item_text(IDC_READ_EOF_TEXT), read_eof_text(now));
+    const auto writes =
+        changed_read_eof_writes(get_item_text(IDC_READ_EOF_TEXT), read_eof_shown, read_eof_text(now));
     // A line whose key the writer refuses writes nothing; the refresh then shows the
     // file's list again.
     for (const auto& [key, value] : writes)
@@ -305,7 +306,8 @@ void dlg_adv_cfg::refresh_controls()
     show_text(hwnd, IDC_USB_PATH, settings.usb_path);
 
     fill_read_eof_list();
-    show_text(hwnd, IDC_READ_EOF_TEXT, read_eof_text(settings.read_eof));
+    read_eof_shown = read_eof_text(settings.read_eof);
+    show_text(hwnd, IDC_READ_EOF_TEXT, read_eof_shown);
 
     show_text(hwnd, IDC_MAX_IMG, number_box_text(settings.max_img));
     set_check(hwnd, IDC_CPU_ADVANCED, settings.cpu_advanced);

@@ -1,8 +1,9 @@
 // The "高级配置" page: shows debug.cfg of the selected OEM folder, writes each change
 // at once as one key and reloads everything from the file.
 //
-// The page keeps no state between events: the text of the read-only path box is the
-// only record of which file is shown, and every handler reads it first.
+// The page keeps no state between events but the text it last showed in the process-list
+// box: the text of the read-only path box is the only record of which file is shown, and
+// every handler reads it first.
 #pragma once
 
 #include "config/cfg_settings.h"
@@ -34,6 +35,10 @@ public:
     cfg_settings settings;
 
 private:
+    // The text the page last put into box 1019, the one thing kept between events: it
+    // tells which lines the user changed, so that only those are written.
+    std::wstring read_eof_shown;
+
     std::wstring cfg_path() const;
     // Every write of the page: one key, then the whole page again from the file, so a
     // refused or failed write shows itself as the control returning to the file's value.

@@ -232,11 +232,13 @@ const box_key* key_of_box(int id)
     return nullptr;
 }
 
-// A number box's text as the number the user means: digits that fit 32 unsigned bits
-// are that number (shown unsigned, stored signed), anything else as the C runtime reads it.
+// A number box's text as the number the user means: digits that fit 32 unsigned bits,
+// whatever zeros lead them, are that number (shown unsigned, stored signed), anything
+// else as the C runtime reads it.
 std::wstring stored_number(const std::wstring& text)
 {
-    if (!text.empty() && text.size() <= 10 && text.find_first_not_of(L"0123456789") == std::wstring::npos) {
+    const std::size_t significant = text.size() - std::min(text.find_first_not_of(L'0'), text.size());
+    if (!text.empty() && significant <= 10 && text.find_first_not_of(L"0123456789") == std::wstring::npos) {
         const unsigned long long value = std::wcstoull(text.c_str(), nullptr, 10);
         if (value <= 0xFFFFFFFFull)
             return std::to_wstring(static_cast<int>(static_cast<unsigned>(value)));

@@ -3,12 +3,15 @@
 #include "config/cfg_keys.h"
 #include "config/cfg_location.h"
 #include "config/read_eof_text.h"
+#include "config/write_rule.h"
 #include "tests/common/test_files.h"
+#include "tests/dialogs/import_patch.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <iterator>
 #include <utility>
@@ -168,6 +171,39 @@ TEST_F(cfg_file_test, LongTextValuesAreReadWhole)
     }
 }
 
+// Windows' GetPrivateProfileStringW takes the buffer size modulo 65,536 and gives at
+// most 65,535 characters; this stand-in does the same, so that a read asking for more
+// shows here as it would there.
+const import_patch* profile_string_patch = nullptr;
+DWORD largest_size_asked = 0;
+
+DWORD WINAPI profile_string_as_on_windows(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer,
+                                          DWORD size, LPCWSTR file)
+{
+    largest_size_asked = std::max(largest_size_asked, size);
+    const DWORD wrapped = size % 65536;
+    if (wrapped == 0)
+        return 0;
+    return reinterpret_cast<decltype(&GetPrivateProfileStringW)>(profile_string_patch->original())(
+        section, key, fallback, buffer, wrapped, file);
+}
+
+TEST_F(cfg_file_test, ValuesPastWhatTheProfileFunctionsGiveReadAsTheirFirstPart)
+{
+    const import_patch patch("kernel32.dll", "GetPrivateProfileStringW",
+                             reinterpret_cast<const void*>(&profile_string_as_on_windows));
+    ASSERT_TRUE(patch.active());
+    profile_string_patch = &patch;
+    for (std::size_t length : {65534u, 65535u, 65536u, 100000u}) {
+        largest_size_asked = 0;
+        const std::string value(length, 'p');
+        const cfg_settings s = load_text("[log]\r\npath=" + value + "\r\n");
+        EXPECT_EQ(std::wstring(std::min<std::size_t>(length, 65534), L'p'), s.log_path) << length;
+        EXPECT_LE(largest_size_asked, 65535u) << length;
+    }
+    profile_string_patch = nullptr;
+}
+
 TEST_F(cfg_file_test, LongValueSurvivesBeingWrittenBack)
 {
     // The page writes a box back each time the focus leaves it: nothing may be lost.
@@ -267,6 +303,8 @@ TEST_F(cfg_file_test, RefusedWritesLeaveTheFileByteForByte)
         {L"key as header", L"read_eof", L"[log]", L"1"},
         {L"key as header after spaces", L"read_eof", L"  [log]", L"1"},
         {L"key as header after tab", L"read_eof", L"\t[x", L"0"},
+        {L"key as comment", L"read_eof", L";x.exe", L"1"},
+        {L"key as comment after spaces", L"read_eof", L"  ;x.exe", L"1"},
         {L"key with NUL", L"read_eof", std::wstring(L"a.exe\0b", 7), L"1"},
         {L"value with NUL", L"log", L"level", std::wstring(L"fatal\0x", 7)},
     };
@@ -281,7 +319,8 @@ TEST_F(cfg_file_test, RefusedWritesLeaveTheFileByteForByte)
 TEST_F(cfg_file_test, ReadEofTextWithSmuggledLinesWritesOnlyItsSoundLines)
 {
     ASSERT_TRUE(write_file_bytes(file_, "[log]\r\nlevel=all\r\n"));
-    const auto writes = changed_read_eof_writes(L"[read_eof]\r\nx.exe\n[log]\nlevel=fatal\r\n=1\r\n[cpu]=1\r\nb.exe=1\r\n", L"");
+    const auto writes = changed_read_eof_writes(
+        L"[read_eof]\r\nx.exe\n[log]\nlevel=fatal\r\n=1\r\n[cpu]=1\r\nb.exe=1\r\n", L"", L"");
     ASSERT_EQ(4u, writes.size());
     int written = 0;
     for (const auto& [key, value] : writes)

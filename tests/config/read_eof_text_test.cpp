@@ -16,7 +16,7 @@ namespace {
 using writes = std::vector<std::pair<std::wstring, std::wstring>>;
 
 // Every line counts when nothing is shown.
-writes all_writes(const std::wstring& text) { return changed_read_eof_writes(text, L""); }
+writes all_writes(const std::wstring& text) { return changed_read_eof_writes(text, L"", L""); }
 
 TEST(ReadEofText, HeaderThenOneCrLfLinePerItemInListOrder)
 {
@@ -85,7 +85,8 @@ TEST(ParseReadEofText, LinesAndHeader)
 }
 
 // ---------------------------------------------------------------------------------------
-// Only what the user added or changed, against the text shown for the file now.
+// Only what the user added or changed since the box was filled, and only where the file
+// does not hold it now.
 
 struct changed_case {
     const wchar_t* name;
@@ -114,8 +115,34 @@ TEST(ChangedReadEofWrites, UntouchedLinesAreNeverWritten)
         {L"everything new against an empty list", L"[read_eof]\r\na.exe=1\r\n", L"[read_eof]\r\n",
          {{L"a.exe", L"1"}}},
     };
+    // The file as the box showed it: both comparisons agree.
     for (const changed_case& c : cases)
-        EXPECT_EQ(c.expected, changed_read_eof_writes(c.text, c.shown)) << c.name;
+        EXPECT_EQ(c.expected, changed_read_eof_writes(c.text, c.shown, c.shown)) << c.name;
+}
+
+TEST(ChangedReadEofWrites, AnotherProgramsChangeIsNeitherUndoneNorRepeated)
+{
+    // The box was filled with a.exe=1 and b.exe=0; then another program changed the file.
+    const std::wstring shown = L"[read_eof]\r\na.exe=1\r\nb.exe=0\r\n";
+    const struct {
+        const wchar_t* name;
+        std::wstring text;
+        std::wstring now;
+        writes expected;
+    } cases[] = {
+        {L"a line added after a.exe changed", shown + L"c.exe=1\r\n", L"[read_eof]\r\na.exe=0\r\nb.exe=0\r\n",
+         {{L"c.exe", L"1"}}},
+        {L"a line added after a.exe was removed", shown + L"c.exe=1\r\n", L"[read_eof]\r\nb.exe=0\r\n",
+         {{L"c.exe", L"1"}}},
+        {L"the same change made here and there", L"[read_eof]\r\na.exe=0\r\nb.exe=0\r\n",
+         L"[read_eof]\r\na.exe=0\r\nb.exe=0\r\n", {}},
+        {L"a line the other program added too", shown + L"c.exe=1\r\n",
+         L"[read_eof]\r\na.exe=1\r\nb.exe=0\r\nc.exe=1\r\n", {}},
+        {L"one of two equal lines the file holds once", shown + L"b.exe=1\r\nb.exe=1\r\n",
+         L"[read_eof]\r\na.exe=1\r\nb.exe=0\r\nb.exe=1\r\n", {{L"b.exe", L"1"}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, changed_read_eof_writes(c.text, shown, c.now)) << c.name;
 }
 
 // ---------------------------------------------------------------------------------------

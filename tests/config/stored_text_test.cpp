@@ -1,11 +1,13 @@
 // What a write may store: text the file's encoding holds and reads back exactly, and
-// only into files whose other bytes survive the rewrite. The oracle is the file itself:
-// its bytes, and what the profile functions read back.
+// only where no other key of the file reads differently afterwards. The writes here run
+// on the system the tests run on, and the oracle is the file itself: its bytes, and what
+// the profile functions read back. What the rule decides for the other system is the
+// table of WriteRuleOnBothSystems.
 #include "config/cfg_keys.h"
 #include "config/cfg_settings.h"
 #include "config/file_text.h"
 #include "config/ini_model.h"
-#include "config/stored_text.h"
+#include "config/write_rule.h"
 #include "tests/common/test_files.h"
 
 #include <windows.h>
@@ -51,6 +53,8 @@ struct refused_case {
     std::wstring key;
     std::wstring value;
     unsigned code_page = 0;
+    // Refused only where the whole file is rewritten.
+    bool wine_only = false;
 };
 
 TEST_F(stored_text_test, RefusedWritesLeaveTheFileByteForByte)
@@ -69,6 +73,11 @@ TEST_F(stored_text_test, RefusedWritesLeaveTheFileByteForByte)
         {"byte-order mark before a header", plain, cfg::section_read_eof, L"\xFEFF[log]", L"1"},
         {"hash comment", plain, cfg::section_read_eof, L"#x.exe", L"1"},
         {"slash comment", plain, cfg::section_read_eof, L"//x.exe", L"1"},
+        // Windows takes such a line for a comment: each write would add another line.
+        {"semicolon comment", plain, cfg::section_read_eof, L";new.exe", L"1"},
+        {"semicolon with brackets", plain, cfg::section_read_eof, L";a[1]", L"0"},
+        {"semicolon after a blank", plain, cfg::section_read_eof, L" ;new.exe", L"1"},
+        {"semicolon after a tab", plain, cfg::section_read_eof, L"\t;new.exe", L"1"},
         {"equals inside the key", plain, cfg::section_read_eof, L"level=x", L"1"},
         {"key with a trailing blank", plain, cfg::section_read_eof, L"a.exe ", L"0"},
         {"key with a leading blank", plain, cfg::section_read_eof, L" a.exe", L"0"},
@@ -93,18 +102,20 @@ TEST_F(stored_text_test, RefusedWritesLeaveTheFileByteForByte)
         {"Thai key in an ANSI file", plain, cfg::section_read_eof, L"\x0E01.exe", L"1"},
         {"full-width brackets become a header", plain, cfg::section_read_eof, L"\xFF3Blog\xFF3D", L"1", 1252},
         {"Chinese in an ANSI file", plain, cfg::section_log, cfg::key_log_path, utf8_to_wide("D:\\日志"), 1252},
-        // Files a rewrite through the ANSI code page would damage.
-        {"UTF-8 without a mark", utf8_file, cfg::section_log, cfg::key_log_level, L"fatal", 936},
-        {"zero bytes in an ANSI file", "[log]\r\nlevel=all\0\r\n"s, cfg::section_log, cfg::key_log_level, L"fatal"},
-        {"UTF-16BE", "\xFE\xFF\0[\0l\0o\0g\0]\0\r\0\n"s, cfg::section_log, cfg::key_log_level, L"fatal"},
+        // Under Wine, files its rewrite through their encoding would damage.
+        {"UTF-8 without a mark", utf8_file, cfg::section_log, cfg::key_log_level, L"fatal", 936, true},
+        {"zero bytes in an ANSI file", "[log]\r\nlevel=all\0\r\n"s, cfg::section_log, cfg::key_log_level, L"fatal", 0,
+         true},
+        {"UTF-16BE", "\xFE\xFF\0[\0l\0o\0g\0]\0\r\0\n"s, cfg::section_log, cfg::key_log_level, L"fatal", 0, true},
         {"UTF-16BE mark on ANSI text", "\xFE\xFF[log]\r\nlevel=all\r\n", cfg::section_log, cfg::key_log_level,
-         L"fatal"},
-        // A UTF-8 mark: Windows stores ANSI bytes, Wine UTF-8; only ASCII is stored alike.
+         L"fatal", 0, true},
+        // Wine rewrites a file with a UTF-8 mark as UTF-8; what it may take is held to ASCII.
         {"Chinese in a file with a UTF-8 mark", "\xEF\xBB\xBF[log]\r\nlevel=all\r\n", cfg::section_log,
-         cfg::key_log_path, utf8_to_wide("D:\\日志")},
+         cfg::key_log_path, utf8_to_wide("D:\\日志"), 0, true},
     };
     for (const refused_case& c : cases) {
-        if (c.code_page != 0 && c.code_page != GetACP())
+        if ((c.code_page != 0 && c.code_page != GetACP()) ||
+            (c.wine_only && running_profile_system() != profile_system::wine))
             continue;
         SCOPED_TRACE(c.name);
         // Texts of the cases are UTF-8 here; the file holds them in the ANSI code page
@@ -120,6 +131,8 @@ TEST_F(stored_text_test, RefusedWritesLeaveTheFileByteForByte)
 
 TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
 {
+    // Each write adds its key after the last key of the file's one section, in the file's
+    // encoding, on every system.
     const struct {
         const char* name;
         std::string file;
@@ -132,24 +145,38 @@ TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
         {"full-width brackets in a UTF-16LE file", utf16le_file(L"[read_eof]\r\n"), L"\xFF3Blog\xFF3D", L"0", 0},
         {"Chinese in an ANSI file under 936", "[read_eof]\r\n", utf8_to_wide("扫描仪.exe"), L"1", 936},
         {"full-width brackets under 936 are no header", "[read_eof]\r\n", L"\xFF3Blog\xFF3D", L"1", 936},
-        {"ASCII in a file with a UTF-8 mark", "\xEF\xBB\xBF[read_eof]\r\n", L"x.exe", L"1", 0},
         {"Latin-1 in an ANSI file under 1252", "[read_eof]\r\n", L"caf\xE9.exe", L"1", 1252},
-        {"unusual but harmless", "[read_eof]\r\n", L";a[1]=.exe", L"0", 0},
+        {"brackets inside a key", "[read_eof]\r\n", L"a[1].exe", L"0", 0},
         {"blanks and tildes inside", "[read_eof]\r\n", L"my app~1.exe", L"1", 0},
+        {"semicolon inside a key", "[read_eof]\r\n", L"a;b.exe", L"1", 0},
     };
     for (const auto& c : cases) {
         if (c.code_page != 0 && c.code_page != GetACP())
             continue;
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(write_file_bytes(path, c.file));
-        // A key with "=" is refused; the harmless case keeps it out of the key.
-        const std::wstring key = c.key.find(L'=') == std::wstring::npos ? c.key : c.key.substr(0, c.key.find(L'='));
-        EXPECT_TRUE(write_cfg_value(path, cfg::section_read_eof, key, c.value));
-        EXPECT_EQ(c.value, profile_string(path, cfg::section_read_eof, key));
-        if (c.file.compare(0, 2, "\xFF\xFE") == 0) {
-            EXPECT_EQ(0, read_file_bytes(path).compare(0, 2, "\xFF\xFE")) << "still UTF-16LE";
-        }
+        EXPECT_TRUE(write_cfg_value(path, cfg::section_read_eof, c.key, c.value));
+        EXPECT_EQ(c.value, profile_string(path, cfg::section_read_eof, c.key));
+        const std::wstring line = c.key + L"=" + c.value + L"\r\n";
+        const bool unicode = c.file.compare(0, 2, "\xFF\xFE") == 0;
+        EXPECT_EQ(c.file + (unicode ? utf16le_file(line).substr(2) : wide_to_code_page(line, CP_ACP)),
+                  read_file_bytes(path));
     }
+}
+
+// A file with a UTF-8 mark: under Wine the mark is honoured and the file rewritten as
+// UTF-8 with it; ASCII lands in the marked section. (Windows sees the mark as text of the
+// first line, so the write goes to a section of its own: the rule's table covers that.)
+TEST_F(stored_text_test, AsciiGoesIntoAFileWithAUtf8MarkUnderWine)
+{
+    if (running_profile_system() != profile_system::wine)
+        GTEST_SKIP() << "what Wine does with the rest of the file";
+    // UTF-8 bytes that are no GBK text: the file is kept under every code page.
+    const std::string file = "\xEF\xBB\xBF[log]\r\npath=D:\\扫描日志\\扫描仪.log\r\n[read_eof]\r\na.exe=0\r\n";
+    ASSERT_TRUE(write_file_bytes(path, file));
+    EXPECT_TRUE(write_cfg_value(path, cfg::section_read_eof, L"x.exe", L"1"));
+    EXPECT_EQ(file + "x.exe=1\r\n", read_file_bytes(path));
+    EXPECT_EQ(L"1", profile_string(path, cfg::section_read_eof, L"x.exe"));
 }
 
 // A UTF-16LE file holds every character, so only the blank rule stands between a key
@@ -178,41 +205,99 @@ TEST_F(stored_text_test, UnicodeBlanksAtTheEndsOfAKeyAreRefusedInAUtf16File)
     }
 }
 
-TEST_F(stored_text_test, FormsOfFiles)
+// How each system stores text in a file: Wine rewrites the whole file through its
+// encoding, Windows keeps the other bytes and honours only a UTF-16LE mark.
+TEST_F(stored_text_test, FormsOfFilesOnBothSystems)
 {
+    constexpr stored_form ansi = stored_form::ansi, utf16le = stored_form::utf16le,
+                          ascii_only = stored_form::ascii_only, none = stored_form::not_rewritable;
     const struct {
         const char* name;
         std::string bytes;
-        stored_form form;
+        stored_form wine;
+        stored_form windows;
         unsigned code_page;
     } cases[] = {
-        {"empty", "", stored_form::ansi, 0},
-        {"ASCII", "[log]\r\nlevel=all\r\n", stored_form::ansi, 0},
-        {"UTF-16LE", "\xFF\xFE[\0"s, stored_form::utf16le, 0},
-        {"UTF-16LE mark alone", "\xFF\xFE", stored_form::utf16le, 0},
-        {"UTF-16LE with an odd last byte", "\xFF\xFE[\0l"s, stored_form::not_rewritable, 0},
-        {"UTF-8 mark", "\xEF\xBB\xBF[log]\r\n", stored_form::ascii_only, 0},
-        {"UTF-8 mark before UTF-8 text", "\xEF\xBB\xBF[log]\r\npath=D:\\日志\r\n", stored_form::ascii_only, 936},
-        {"UTF-8 mark before GBK text", "\xEF\xBB\xBF[log]\r\npath=D:\\\xC8\xD5\xD6\xBE\r\n",
-         stored_form::not_rewritable, 0},
-        {"UTF-16BE", "\xFE\xFF\0[", stored_form::not_rewritable, 0},
-        {"zero byte", "a\0b"s, stored_form::not_rewritable, 0},
-        {"GBK text under 936", "\xC9\xA8\xC3\xE8=1\r\n", stored_form::ansi, 936},
-        {"UTF-8 text under 936", "path=D:\\扫描日志\\扫描仪.log\r\n", stored_form::not_rewritable, 936},
-        {"a lead byte at the end under 936", "k=\xC9", stored_form::not_rewritable, 936},
-        {"Latin-1 text under 1252", "caf\xE9=1\r\n", stored_form::ansi, 1252},
+        {"empty", "", ansi, ansi, 0},
+        {"ASCII", "[log]\r\nlevel=all\r\n", ansi, ansi, 0},
+        {"UTF-16LE", "\xFF\xFE[\0"s, utf16le, utf16le, 0},
+        {"UTF-16LE mark alone", "\xFF\xFE", utf16le, utf16le, 0},
+        {"UTF-16LE with an odd last byte", "\xFF\xFE[\0l"s, none, none, 0},
+        {"UTF-8 mark", "\xEF\xBB\xBF[log]\r\n", ascii_only, ansi, 0},
+        {"UTF-8 mark before UTF-8 text", "\xEF\xBB\xBF[log]\r\npath=D:\\扫描日志\\扫描仪.log\r\n", ascii_only, ansi, 0},
+        {"UTF-8 mark before GBK text", "\xEF\xBB\xBF[log]\r\npath=D:\\\xC8\xD5\xD6\xBE\r\n", none, ansi, 0},
+        {"UTF-16BE", "\xFE\xFF\0[", none, ansi, 0},
+        {"zero byte", "a\0b"s, none, ansi, 0},
+        {"zero bytes before the first section", "\0\0\0[log]\r\nlevel=all\r\n"s, none, ansi, 0},
+        {"GBK text under 936", "\xC9\xA8\xC3\xE8=1\r\n", ansi, ansi, 936},
+        {"UTF-8 text under 936", "path=D:\\扫描日志\\扫描仪.log\r\n", none, ansi, 936},
+        {"a lead byte at the end under 936", "k=\xC9", none, ansi, 936},
+        {"Latin-1 text under 1252", "caf\xE9=1\r\n", ansi, ansi, 1252},
         // Half a mark is no mark: the bytes are ANSI text.
-        {"FF without FE under 1252", "\xFF[log]=1\r\n", stored_form::ansi, 1252},
-        {"FE without FF under 1252", "\xFE[log]=1\r\n", stored_form::ansi, 1252},
-        {"EF BB without BF under 1252", "\xEF\xBB[log]\r\n", stored_form::ansi, 1252},
+        {"FF without FE under 1252", "\xFF[log]=1\r\n", ansi, ansi, 1252},
+        {"FE without FF under 1252", "\xFE[log]=1\r\n", ansi, ansi, 1252},
+        {"EF BB without BF under 1252", "\xEF\xBB[log]\r\n", ansi, ansi, 1252},
     };
     for (const auto& c : cases) {
         if (c.code_page != 0 && c.code_page != GetACP())
             continue;
-        EXPECT_EQ(c.form, stored_form_of(c.bytes)) << c.name;
+        EXPECT_EQ(c.wine, stored_form_of(c.bytes, profile_system::wine)) << c.name;
+        EXPECT_EQ(c.windows, stored_form_of(c.bytes, profile_system::windows)) << c.name;
     }
-    EXPECT_EQ(stored_form::ansi, stored_form_of_file(dir.file(L"absent.cfg")));
-    EXPECT_EQ(stored_form::not_rewritable, stored_form_of_file(dir.path())) << "a folder cannot be judged";
+}
+
+// The whole rule as a pure function of the file's bytes, the texts and the system. On
+// Windows only the written key and value matter, so files with zero bytes and UTF-8 files
+// take a change; under Wine the rewrite must keep the file's bytes as well.
+TEST_F(stored_text_test, WriteRuleOnBothSystems)
+{
+    const std::string ansi = "[log]\r\nlevel=all\r\n[read_eof]\r\na.exe=1\r\n";
+    // As an editor saves it: a path whose UTF-8 bytes are no GBK text.
+    const std::string utf8 = "[log]\r\npath=D:\\扫描日志\\扫描仪.log\r\n[read_eof]\r\n";
+    const std::string utf16le = utf16le_file(utf8_to_wide("[log]\r\npath=D:\\扫描日志\r\n"));
+    const std::string utf16be = "\xFE\xFF\0[\0l\0o\0g\0]\0\r\0\n"s;
+    const std::string nuls = "\0\0[log]\r\nlevel=all\0x\r\n"s;
+    const std::wstring chinese = utf8_to_wide("扫描仪.exe");
+    const struct {
+        const char* name;
+        std::string file;
+        std::wstring key;
+        std::wstring value;
+        bool on_windows;
+        bool on_wine;
+        unsigned code_page;
+    } cases[] = {
+        {"ANSI file", ansi, L"x.exe", L"1", true, true, 0},
+        {"semicolon key", ansi, L";new.exe", L"1", false, false, 0},
+        {"semicolon key after a blank", ansi, L" ;new.exe", L"1", false, false, 0},
+        {"semicolon key after a tab", ansi, L"\t;new.exe", L"1", false, false, 0},
+        {"semicolon key in a UTF-16LE file", utf16le, L";new.exe", L"1", false, false, 0},
+        {"semicolon inside a key", ansi, L"a;b.exe", L"1", true, true, 0},
+        {"semicolon starting a value", ansi, L"path", L";D:\\log", true, true, 0},
+        {"UTF-8 without a mark, ASCII", utf8, L"x.exe", L"1", true, true, 1252},
+        {"UTF-8 without a mark, ASCII under 936", utf8, L"x.exe", L"1", true, false, 936},
+        {"UTF-8 without a mark, Chinese under 936", utf8, chinese, L"1", true, false, 936},
+        {"UTF-8 with a mark, ASCII", "\xEF\xBB\xBF" + utf8, L"x.exe", L"1", true, true, 0},
+        {"UTF-8 with a mark, Chinese under 936", "\xEF\xBB\xBF" + utf8, chinese, L"1", true, false, 936},
+        {"UTF-8 with a mark, Chinese under 1252", "\xEF\xBB\xBF" + utf8, chinese, L"1", false, false, 1252},
+        {"UTF-16LE, Chinese", utf16le, chinese, L"1", true, true, 0},
+        {"UTF-16LE, Thai", utf16le, L"\x0E01.exe", L"1", true, true, 0},
+        {"UTF-16BE", utf16be, L"x.exe", L"1", true, false, 0},
+        {"UTF-16BE, Thai", utf16be, L"\x0E01.exe", L"1", false, false, 0},
+        {"zero bytes", nuls, L"x.exe", L"1", true, false, 0},
+        {"zero bytes, a refused key", nuls, L"#x.exe", L"1", false, false, 0},
+    };
+    for (const auto& c : cases) {
+        if (c.code_page != 0 && c.code_page != GetACP())
+            continue;
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.on_windows, write_allowed(c.file, cfg::section_read_eof, c.key, c.value, profile_system::windows));
+        EXPECT_EQ(c.on_wine, write_allowed(c.file, cfg::section_read_eof, c.key, c.value, profile_system::wine));
+    }
+    // A file that is not there yet is created as ANSI text; one that cannot be read (a
+    // folder here) cannot be judged.
+    EXPECT_TRUE(write_allowed_to_file(dir.file(L"absent.cfg"), cfg::section_read_eof, L"x.exe", L"1"));
+    EXPECT_FALSE(write_allowed_to_file(dir.path(), cfg::section_read_eof, L"x.exe", L"1"));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -228,6 +313,10 @@ TEST(NumberBox, DigitsThatFitUnsigned32BitsAreStoredAsTheirSignedValue)
         {L"2147483648", INT_MIN},
         {L"4294967291", -5},
         {L"4294967295", -1},
+        // Leading zeros do not count against the ten digits.
+        {L"04294967295", -1},
+        {L"02147483648", INT_MIN},
+        {L"00000000000000000007", 7},
         // Anything else keeps the C runtime's reading.
         {L"-1", -1},
         {L"-5", -5},
