@@ -26,8 +26,8 @@ struct cfg_settings {
     bool cpu_advanced = cfg::default_cpu_advanced == 1;
 };
 
-// A text value read whole up to the 65,534 characters the profile functions can give on
-// every system; `fallback` when the key is absent.
+// A text value read whole, up to the 65,534 characters that a buffer of the largest size
+// Windows takes can hold; `fallback` when the key is absent.
 std::wstring read_cfg_string(const std::wstring& cfg_path, const wchar_t* section, const wchar_t* key,
                              const wchar_t* fallback);
 std::int32_t read_cfg_int(const std::wstring& cfg_path, const wchar_t* section, const wchar_t* key,

@@ -30,8 +30,8 @@ enum class stored_form {
     // Nothing may be written: under Wine, a rewrite would change what the file holds (its
     // bytes do not survive the ANSI code page, it holds zero bytes, it carries a UTF-16BE
     // mark, or a UTF-8 mark before bytes that are no UTF-8); on both systems, a UTF-16LE
-    // mark before an odd number of bytes (Wine drops the last byte; Windows was not seen
-    // to keep it).
+    // mark before an odd number of bytes (Wine makes the last byte a character of its
+    // own; Windows was not seen to keep it).
     not_rewritable,
 };
 

@@ -219,7 +219,7 @@ TEST_F(cfg_file_test, LongValueSurvivesBeingWrittenBack)
 
 TEST_F(cfg_file_test, UnicodeFileIsReadInEveryCodePage)
 {
-    // Only a UTF-16LE mark is honoured by the profile functions on every system.
+    // A UTF-16LE mark is honoured on both systems, under every code page.
     const std::wstring text = L"\xFEFF[log]\r\npath=D:\\日志\\扫描.log\r\n";
     const std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
     const cfg_settings s = load_text(bytes);

@@ -164,9 +164,7 @@ TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
     }
 }
 
-// A file with a UTF-8 mark: under Wine the mark is honoured and the file rewritten as
-// UTF-8 with it; ASCII lands in the marked section. (Windows sees the mark as text of the
-// first line, so the write goes to a section of its own: the rule's table covers that.)
+// A file with a UTF-8 mark: Wine honours the mark and rewrites the file as UTF-8 with it.
 TEST_F(stored_text_test, AsciiGoesIntoAFileWithAUtf8MarkUnderWine)
 {
     if (running_profile_system() != profile_system::wine)
