@@ -22,12 +22,6 @@ std::vector<std::unique_ptr<dlg_base>>& page_owner()
     return pages;
 }
 
-void create_page_window(dlg_base& page)
-{
-    page.hwnd = CreateDialogParamW(app_instance, MAKEINTRESOURCEW(page.template_id & 0xFFFF), page.parent,
-                                   base_dialog_proc, reinterpret_cast<LPARAM>(&page));
-}
-
 template <typename page_type>
 page_type& keep_page(std::unique_ptr<page_type> page)
 {
@@ -70,7 +64,7 @@ INT_PTR dlg_main::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
 void dlg_main::create_pages()
 {
     dlg_err_msg& error_page = keep_page(std::make_unique<dlg_err_msg>(hwnd));
-    create_page_window(error_page);
+    error_page.create(app_instance);
 
     SetWindowTextW(hwnd, main_window_title);
 
@@ -85,7 +79,7 @@ void dlg_main::create_pages()
     install_page(error_page, area, L"错误信息");
 
     dlg_adv_cfg& config_page = keep_page(std::make_unique<dlg_adv_cfg>(hwnd));
-    create_page_window(config_page);
+    config_page.create(app_instance);
     install_page(config_page, area, L"高级配置");
 
     select_page(0);

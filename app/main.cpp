@@ -15,10 +15,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     InitCommonControlsEx(&classes);
 
     dlg_main main_window;
-    main_window.hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(main_window.template_id & 0xFFFF),
-                                          nullptr, base_dialog_proc, reinterpret_cast<LPARAM>(&main_window));
     // Without a window nothing could ever post WM_QUIT: the loop would never end.
-    if (!main_window.hwnd)
+    if (!main_window.create(instance))
         return 1;
 
     main_window.run_modal(nullptr);

@@ -63,8 +63,7 @@ int main()
         window_ptr parent(CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
                                           nullptr, instance, nullptr));
         dlg_adv_cfg page(parent.get());
-        page.hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ADV_CFG), parent.get(), base_dialog_proc,
-                                       reinterpret_cast<LPARAM>(&page));
+        page.create(instance);
         // A refresh after a change: one key differs, so the boxes take their texts again.
         int flip = 0;
         const double refresh = best_ms(
@@ -89,8 +88,7 @@ int main()
         window_ptr parent(CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
                                           nullptr, instance, nullptr));
         dlg_adv_cfg page(parent.get());
-        page.hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ADV_CFG), parent.get(), base_dialog_proc,
-                                       reinterpret_cast<LPARAM>(&page));
+        page.create(instance);
         std::wstring pasted = box_text(page.hwnd);
         wchar_t line[64];
         for (int i = 0; i < names; ++i) {

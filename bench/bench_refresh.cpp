@@ -91,8 +91,7 @@ int main()
         window_ptr parent(CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
                                           nullptr, instance, nullptr));
         dlg_adv_cfg page(parent.get());
-        page.hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ADV_CFG), parent.get(), base_dialog_proc,
-                                       reinterpret_cast<LPARAM>(&page));
+        page.create(instance);
         const double refresh = best_ms(runs, [&] { page.refresh_controls(); });
 
         // The window-free part of a refresh: everything read from the file.

@@ -78,4 +78,20 @@ inline constexpr choice notify_close_choices[] = {
     {L"2", L"eventProcess调用"},
 };
 
+// The items of one drop-down list, in list order.
+struct choice_list {
+    const choice* items = nullptr;
+    std::size_t count = 0;
+};
+
+template <std::size_t count>
+constexpr choice_list choices_of(const choice (&items)[count])
+{
+    return {items, count};
+}
+
+inline constexpr choice_list log_types = choices_of(log_type_choices);
+inline constexpr choice_list log_levels = choices_of(log_level_choices);
+inline constexpr choice_list notify_close_modes = choices_of(notify_close_choices);
+
 } // namespace cfg

@@ -20,15 +20,6 @@ constexpr DWORD last_text_capacity = 65535;
 
 bool is_on(std::int32_t number) { return number == 1; }
 
-template <std::size_t n>
-std::size_t choice_index(const cfg::choice (&choices)[n], const std::wstring& token)
-{
-    for (std::size_t i = 0; i < n; ++i)
-        if (token == choices[i].token)
-            return i;
-    return 0;
-}
-
 } // namespace
 
 std::wstring read_cfg_string(const std::wstring& cfg_path, const wchar_t* section, const wchar_t* key,
@@ -116,12 +107,15 @@ std::wstring number_box_text(std::int32_t number)
     return std::to_wstring(static_cast<std::uint32_t>(number));
 }
 
-std::size_t log_type_index(const std::wstring& token) { return choice_index(cfg::log_type_choices, token); }
-
-std::size_t log_level_index(const std::wstring& token) { return choice_index(cfg::log_level_choices, token); }
-
-std::size_t notify_close_index(std::int32_t value)
+std::size_t choice_index(const cfg::choice_list& choices, const std::wstring& token)
 {
-    const auto count = static_cast<std::int32_t>(std::size(cfg::notify_close_choices));
-    return value >= 0 && value < count ? static_cast<std::size_t>(value) : 0;
+    for (std::size_t i = 0; i < choices.count; ++i)
+        if (token == choices.items[i].token)
+            return i;
+    return 0;
+}
+
+std::size_t choice_index(const cfg::choice_list& choices, std::int32_t value)
+{
+    return value >= 0 && static_cast<std::size_t>(value) < choices.count ? static_cast<std::size_t>(value) : 0;
 }

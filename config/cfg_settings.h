@@ -50,8 +50,8 @@ std::int32_t number_from_box_text(const std::wstring& text);
 // What a number box shows for a stored number (unsigned decimal).
 std::wstring number_box_text(std::int32_t number);
 
-// Combo index of a stored token: exact comparison; anything else is item 0.
-std::size_t log_type_index(const std::wstring& token);
-std::size_t log_level_index(const std::wstring& token);
-// notify-close shown in its combo: values outside 0..2 show item 0.
-std::size_t notify_close_index(std::int32_t value);
+// The item a list shows for a stored token: exact comparison; anything else is item 0.
+std::size_t choice_index(const cfg::choice_list& choices, const std::wstring& token);
+// The item a list of numbered items shows for a stored number: the item of that index;
+// numbers outside the items show item 0.
+std::size_t choice_index(const cfg::choice_list& choices, std::int32_t value);

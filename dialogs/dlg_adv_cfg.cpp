@@ -5,59 +5,31 @@
 #include "config/file_text.h"
 #include "config/read_eof.h"
 #include "config/read_eof_text.h"
-#include "dialogs/combo_width.h"
+#include "dialogs/adv_cfg_controls.h"
+#include "dialogs/combo_box.h"
 #include "dialogs/dpi_scale.h"
+#include "dialogs/list_view.h"
 #include "resources/resource.h"
 #include "support/text_format.h"
 
 #include <commctrl.h>
 
-#include <iterator>
 #include <vector>
 
 namespace {
 
-void add_column(HWND list, int index, const wchar_t* title, int width)
-{
-    LVCOLUMNW column{};
-    column.mask = LVCF_WIDTH | LVCF_TEXT;
-    column.cx = width;
-    column.pszText = const_cast<wchar_t*>(title); // the list view copies it
-    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
-}
-
 // The items are the table's, filled at the first refresh (nothing else adds or removes
 // any); every refresh selects the item for the file's value.
-template <std::size_t count>
-void fill_choice_combo(HWND combo, const cfg::choice (&choices)[count], std::size_t selected)
+void fill_choice_combo(HWND combo, const cfg::choice_list& choices, std::size_t selected)
 {
     if (SendMessageW(combo, CB_GETCOUNT, 0, 0) == 0) {
-        for (const cfg::choice& choice : choices)
-            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.label));
+        for (std::size_t i = 0; i < choices.count; ++i)
+            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choices.items[i].label));
     }
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
-// Sets one cell of the list unless it already holds `text`: rewriting a cell, even
-// with the same text, sends the page a notification.
-void set_list_cell(HWND list, int row, int column, const std::wstring& text, std::wstring& buffer)
-{
-    buffer.assign(text.size() + 2, L'\0');
-    LVITEMW cell{};
-    cell.iSubItem = column;
-    cell.pszText = &buffer[0];
-    cell.cchTextMax = static_cast<int>(buffer.size());
-    const LRESULT length =
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-    if (static_cast<std::size_t>(length) == text.size() && text.compare(0, text.size(), cell.pszText, text.size()) == 0)
-        return;
-    cell.pszText = const_cast<wchar_t*>(text.c_str()); // the list view copies it
-    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-}
-
 bool is_checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void set_check(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 std::wstring window_text(HWND window)
 {
@@ -76,6 +48,11 @@ void show_text(HWND page, int id, const std::wstring& value)
         SetWindowTextW(box, value.c_str());
     else
         SendMessageW(box, EM_SETMODIFY, FALSE, 0);
+}
+
+bool is_box(const page_control& control)
+{
+    return control.kind == control_kind::text || control.kind == control_kind::number;
 }
 
 } // namespace
@@ -119,8 +96,8 @@ void dlg_adv_cfg::init_page()
 
     HWND list = GetDlgItem(hwnd, IDC_READ_EOF_LIST);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    add_column(list, 0, L"进程名称", scale_for_dpi(hwnd, 100));
-    add_column(list, 1, L"EOF", scale_for_dpi(hwnd, 40));
+    list_add_column(list, 0, L"进程名称", scale_for_dpi(hwnd, 100));
+    list_add_column(list, 1, L"EOF", scale_for_dpi(hwnd, 40));
 
     // The multi-line boxes show whole files; the default typing limit of 32767
     // characters would stop a user from editing a long process list.
@@ -163,37 +140,18 @@ void dlg_adv_cfg::on_edit_kill_focus(HWND control)
         write_read_eof_text(path);
         return;
     }
+    const page_control* box = page_control_of(id);
+    if (!box || !is_box(*box))
+        return;
 
     // Edited back to what the page shows for the file as it is now: nothing to write.
     cfg_settings now;
     load_cfg_keys(path, now);
     const std::wstring text = get_item_text(id);
-    switch (id) {
-    case IDC_LOG_PATH:
-        // The derived default holds "%APPNAME%": such a text is never stored.
-        if (text != now.log_path && text.find(L'%') == std::wstring::npos)
-            write_and_refresh(path, cfg::section_log, cfg::key_log_path, text);
-        break;
-    case IDC_MAX_IMG:
-        if (text != number_box_text(now.max_img))
-            write_and_refresh(path, cfg::section_mem, cfg::key_max_img, decimal_text(number_from_box_text(text)));
-        break;
-    case IDC_USB_PATH:
-        if (text != now.usb_path)
-            write_and_refresh(path, cfg::section_dump, cfg::key_usb_path, text);
-        break;
-    case IDC_FINAL_IMG:
-        if (text != now.final_img)
-            write_and_refresh(path, cfg::section_paths, cfg::key_final_img, text);
-        break;
-    case IDC_TWAIN_LEVEL:
-        if (text != number_box_text(now.twain_level))
-            write_and_refresh(path, cfg::section_log, cfg::key_twain_level,
-                              decimal_text(number_from_box_text(text)));
-        break;
-    default:
-        break;
-    }
+    if (text == shown_text(*box, now) || (box->never_percent && text.find(L'%') != std::wstring::npos))
+        return;
+    write_and_refresh(path, box->section, box->key,
+                      box->kind == control_kind::number ? decimal_text(number_from_box_text(text)) : text);
 }
 
 void dlg_adv_cfg::write_read_eof_text(const std::wstring& path)
@@ -227,103 +185,82 @@ void dlg_adv_cfg::on_combo_sel_change(HWND control)
         refresh_controls();
         return;
     }
+    const page_control* list = page_control_of(id);
+    if (!list || list->kind != control_kind::choice || index >= list->choices.count)
+        return;
 
     // The item the page shows for the file as it is now needs no write.
     cfg_settings now;
     load_cfg_keys(path, now);
-    switch (id) {
-    case IDC_LOG_TYPE:
-        if (index < std::size(cfg::log_type_choices)) {
-            if (index != log_type_index(now.log_type))
-                write_and_refresh(path, cfg::section_log, cfg::key_log_type, cfg::log_type_choices[index].token);
-            // By what the combo shows now, so a failed write leaves box and combo agreeing.
-            const LRESULT shown = SendMessageW(control, CB_GETCURSEL, 0, 0);
-            EnableWindow(GetDlgItem(hwnd, IDC_LOG_PATH), shown == static_cast<LRESULT>(cfg::log_type_file_index));
-        }
-        break;
-    case IDC_LOG_LEVEL:
-        if (index < std::size(cfg::log_level_choices) && index != log_level_index(now.log_level))
-            write_and_refresh(path, cfg::section_log, cfg::key_log_level, cfg::log_level_choices[index].token);
-        break;
-    case IDC_NOTIFY_CLOSE:
-        if (index < std::size(cfg::notify_close_choices) && index != notify_close_index(now.notify_close))
-            write_and_refresh(path, cfg::section_twain_app, cfg::key_notify_close,
-                              cfg::notify_close_choices[index].token);
-        break;
-    default:
-        break;
-    }
+    if (index != shown_item(*list, now))
+        write_and_refresh(path, list->section, list->key, list->choices.items[index].token);
+    // By what the list shows now, so a failed write leaves it and the box agreeing.
+    if (list->enables != 0)
+        EnableWindow(GetDlgItem(hwnd, list->enables),
+                     SendMessageW(control, CB_GETCURSEL, 0, 0) == static_cast<LRESULT>(list->on_item));
 }
 
 void dlg_adv_cfg::on_button_clicked(HWND control, int id)
 {
-    // The check boxes and the key each one writes; "写入" has no action.
-    static const struct {
-        int id;
-        const wchar_t* section;
-        const wchar_t* key;
-        bool cfg_settings::*shown;
-    } check_boxes[] = {
-        {IDC_CPU_ADVANCED, cfg::section_cpu, cfg::key_cpu_advanced, &cfg_settings::cpu_advanced},
-        {IDC_DUMP_USB, cfg::section_dump, cfg::key_dump_usb, &cfg_settings::dump_usb},
-        {IDC_LOG_ALL_TRIPLE, cfg::section_twain_app, cfg::key_log_all_triple, &cfg_settings::log_all_triple},
-    };
-    for (const auto& box : check_boxes) {
-        if (box.id != id)
-            continue;
-        const std::wstring path = cfg_path();
-        const bool on = is_checked(control);
-        cfg_settings now;
-        load_cfg_keys(path, now);
-        // A state the file already has (another program set it meanwhile) needs no write.
-        if (on != now.*box.shown)
-            write_and_refresh(path, box.section, box.key, on ? cfg::value_on : cfg::value_off);
-        if (id == IDC_DUMP_USB)
-            EnableWindow(GetDlgItem(hwnd, IDC_USB_PATH), is_checked(control));
-    }
+    // "写入" has no row, and no action.
+    const page_control* box = page_control_of(id);
+    if (!box || box->kind != control_kind::check)
+        return;
+    const std::wstring path = cfg_path();
+    const bool on = is_checked(control);
+    cfg_settings now;
+    load_cfg_keys(path, now);
+    // A state the file already has (another program set it meanwhile) needs no write.
+    if (on != shown_check(*box, now))
+        write_and_refresh(path, box->section, box->key, on ? cfg::value_on : cfg::value_off);
+    if (box->enables != 0)
+        EnableWindow(GetDlgItem(hwnd, box->enables), is_checked(control));
 }
 
 void dlg_adv_cfg::refresh_controls()
 {
     load_settings(cfg_path());
 
-    fill_choice_combo(GetDlgItem(hwnd, IDC_LOG_TYPE), cfg::log_type_choices, log_type_index(settings.log_type));
-    fill_choice_combo(GetDlgItem(hwnd, IDC_LOG_LEVEL), cfg::log_level_choices,
-                      log_level_index(settings.log_level));
-    // An out-of-range value is shown as item 0; the file keeps it until the user picks.
-    settings.notify_close = static_cast<std::int32_t>(notify_close_index(settings.notify_close));
-    fill_choice_combo(GetDlgItem(hwnd, IDC_NOTIFY_CLOSE), cfg::notify_close_choices,
-                      static_cast<std::size_t>(settings.notify_close));
-
-    // Numbers are shown unsigned, so a stored -1 appears as 4294967295.
-    show_text(hwnd, IDC_TWAIN_LEVEL, number_box_text(settings.twain_level));
-    set_check(hwnd, IDC_LOG_ALL_TRIPLE, settings.log_all_triple);
-    set_check(hwnd, IDC_DUMP_USB, settings.dump_usb);
-    EnableWindow(GetDlgItem(hwnd, IDC_USB_PATH), settings.dump_usb);
-
-    show_text(hwnd, IDC_LOG_PATH, settings.log_path);
-    show_text(hwnd, IDC_FINAL_IMG, settings.final_img);
-    show_text(hwnd, IDC_USB_PATH, settings.usb_path);
+    for (const page_control& control : page_controls()) {
+        HWND window = GetDlgItem(hwnd, control.id);
+        switch (control.kind) {
+        case control_kind::choice: {
+            const std::size_t item = shown_item(control, settings);
+            // An out-of-range number is shown as item 0; the file keeps it until the user picks.
+            if (const auto* number = std::get_if<std::int32_t cfg_settings::*>(&control.shows))
+                settings.**number = static_cast<std::int32_t>(item);
+            fill_choice_combo(window, control.choices, item);
+            break;
+        }
+        case control_kind::check:
+            CheckDlgButton(hwnd, control.id, shown_check(control, settings) ? BST_CHECKED : BST_UNCHECKED);
+            // The box a check box enables follows the file; the one a list enables (the log
+            // path box) is left as the user's last choice in the list set it.
+            if (control.enables != 0)
+                EnableWindow(GetDlgItem(hwnd, control.enables), shown_check(control, settings));
+            break;
+        case control_kind::text:
+        case control_kind::number:
+            // Numbers are shown unsigned, so a stored -1 appears as 4294967295.
+            show_text(hwnd, control.id, shown_text(control, settings));
+            break;
+        }
+    }
 
     fill_read_eof_list();
     read_eof_shown = read_eof_text(settings.read_eof);
     show_text(hwnd, IDC_READ_EOF_TEXT, read_eof_shown);
-
-    show_text(hwnd, IDC_MAX_IMG, number_box_text(settings.max_img));
-    set_check(hwnd, IDC_CPU_ADVANCED, settings.cpu_advanced);
-    // Whether the log path box is enabled is left as the last log-type choice set it.
 }
 
 void dlg_adv_cfg::fill_read_eof_list()
 {
     HWND list = GetDlgItem(hwnd, IDC_READ_EOF_LIST);
     const auto wanted = static_cast<int>(settings.read_eof.size());
-    auto present = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    int present = list_row_count(list);
     // Thousands of rows are possible. The rows are rewritten in place instead of being
     // deleted and inserted again: the list ends the same, but unchanged rows cost
     // nothing, and nothing is repainted per row.
-    const bool was_visible = (GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) != 0;
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    const list_redraw_off quiet(list);
     if (wanted == 0 && present > 0) {
         SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
         present = 0;
@@ -333,23 +270,14 @@ void dlg_adv_cfg::fill_read_eof_list()
     if (wanted > present)
         SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(wanted), LVSICF_NOINVALIDATEALL);
     const std::wstring on = L"true", off = L"false";
-    std::wstring buffer;
     for (int row = 0; row < wanted; ++row) {
         const read_eof_item& entry = settings.read_eof[static_cast<std::size_t>(row)];
-        if (row < present) {
-            set_list_cell(list, row, 0, entry.name, buffer);
-        } else {
-            LVITEMW cell{};
-            cell.mask = LVIF_TEXT;
-            cell.iItem = row;
-            cell.pszText = const_cast<wchar_t*>(entry.name.c_str()); // the list view copies it
-            SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&cell));
-        }
-        set_list_cell(list, row, 1, entry.enabled ? on : off, buffer);
+        if (row < present)
+            list_set_cell(list, row, 0, entry.name);
+        else
+            list_append_row(list, entry.name);
+        list_set_cell(list, row, 1, entry.enabled ? on : off);
     }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    if (!was_visible)
-        ShowWindow(list, SW_HIDE); // turning redraw back on may set WS_VISIBLE
 }
 
 void dlg_adv_cfg::load_settings(const std::wstring& path)

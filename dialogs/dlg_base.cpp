@@ -66,15 +66,24 @@ INT_PTR CALLBACK base_dialog_proc(HWND window, UINT message, WPARAM wparam, LPAR
     return object ? object->handle_message(message, wparam, lparam) : 0;
 }
 
+HWND dlg_base::create(HINSTANCE instance)
+{
+    hwnd = CreateDialogParamW(instance ? instance : GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id & 0xFFFF),
+                              parent, base_dialog_proc, reinterpret_cast<LPARAM>(this));
+    return hwnd;
+}
+
 void dlg_base::show(bool visible)
 {
     const int command = visible ? SW_SHOW : SW_HIDE;
     const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    // The pages are child dialogs: for them this is all.
     if (style & WS_CHILD) {
         ShowWindow(hwnd, command);
         return;
     }
 
+    // Only a top-level dialog is placed, and keeps its parent disabled while it is shown.
     if (visible) {
         RECT work{};
         RECT reference{};
@@ -136,6 +145,8 @@ std::int32_t dlg_base::run_modal(HWND owner)
     MoveWindow(hwnd, own.left, own.top, own.right - own.left, own.bottom - own.top, FALSE);
     ShowWindow(hwnd, SW_SHOW);
 
+    // No IsDialogMessageW, on purpose: the program's keyboard has no dialog meaning (Tab,
+    // the arrows, Enter and Esc go to the control that has the focus, as they always have).
     MSG message{};
     for (;;) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);

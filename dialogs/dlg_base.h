@@ -19,6 +19,10 @@ public:
     dlg_base(const dlg_base&) = delete;
     dlg_base& operator=(const dlg_base&) = delete;
 
+    // Creates the window from the template in `instance` (null: this program), as a child
+    // or owned window of `parent`, bound to this object; its WM_INITDIALOG runs inside.
+    // Returns the window, also kept in `hwnd`; null when the template cannot be created.
+    HWND create(HINSTANCE instance = nullptr);
     // Shows or hides; a top-level dialog is also centred and clamped, and its parent
     // disabled while it is shown.
     void show(bool visible);
@@ -37,8 +41,8 @@ public:
 // The name of the window property that holds the object's address.
 extern const wchar_t* const dlg_base_object_prop_name;
 
-// The dialog procedure of every dialog of the program; the creation parameter of
-// CreateDialogParamW must be the dlg_base object.
+// The dialog procedure of every dialog of the program (create() passes it); the
+// creation parameter must be the dlg_base object.
 INT_PTR CALLBACK base_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Appends a tab labelled `label` whose item data is `page`; the new index, or -1.

@@ -1,5 +1,7 @@
 #include "dialogs/dpi_scale.h"
 
+#include "dialogs/window_dc.h"
+
 namespace {
 
 using get_dpi_for_window_fn = UINT(WINAPI*)(HWND);
@@ -16,25 +18,6 @@ get_dpi_for_window_fn dpi_for_window_function()
     }();
     return function;
 }
-
-// The window's device context for the object's lifetime.
-class window_dc {
-public:
-    explicit window_dc(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~window_dc()
-    {
-        if (dc_)
-            ReleaseDC(window_, dc_);
-    }
-    window_dc(const window_dc&) = delete;
-    window_dc& operator=(const window_dc&) = delete;
-
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 
 } // namespace
 

@@ -35,9 +35,7 @@ void page_fixture::open_page()
                              GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
     page = std::make_unique<dlg_adv_cfg>(parent);
-    page->hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ADV_CFG), parent,
-                                    base_dialog_proc, reinterpret_cast<LPARAM>(page.get()));
-    ASSERT_NE(page->hwnd, nullptr);
+    ASSERT_NE(page->create(), nullptr);
 }
 
 HWND page_fixture::item(int id) const { return GetDlgItem(page->hwnd, id); }

@@ -2,6 +2,7 @@
 // as text, written one key per line.
 #include "tests/adv_cfg/page_fixture.h"
 
+#include "dialogs/list_view.h"
 #include "resources/resource.h"
 
 #include <windows.h>
@@ -16,20 +17,8 @@ protected:
     {
         std::vector<std::wstring> rows;
         HWND list = item(IDC_READ_EOF_LIST);
-        const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < count; ++row) {
-            std::wstring line;
-            for (int column = 0; column < 2; ++column) {
-                wchar_t cell_text[300] = {};
-                LVITEMW cell{};
-                cell.iSubItem = column;
-                cell.pszText = cell_text;
-                cell.cchTextMax = 300;
-                SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-                line += (column ? L"|" : L"") + std::wstring(cell_text);
-            }
-            rows.push_back(line);
-        }
+        for (int row = 0; row < list_row_count(list); ++row)
+            rows.push_back(list_cell_text(list, row, 0) + L"|" + list_cell_text(list, row, 1));
         return rows;
     }
 };

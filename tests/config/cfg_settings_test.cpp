@@ -94,9 +94,9 @@ TEST_F(cfg_file_test, FileWithEveryKey)
                                      "[cpu]\r\nadvanced=0\r\n"
                                      "[read_eof]\r\na.exe=1\r\n");
     EXPECT_EQ(L"console", s.log_type);
-    EXPECT_EQ(1u, log_type_index(s.log_type));
+    EXPECT_EQ(1u, choice_index(cfg::log_types, s.log_type));
     EXPECT_EQ(L"warning", s.log_level);
-    EXPECT_EQ(2u, log_level_index(s.log_level));
+    EXPECT_EQ(2u, choice_index(cfg::log_levels, s.log_level));
     EXPECT_EQ(L"D:\\logs\\scan.log", s.log_path);
     EXPECT_EQ(3, s.twain_level);
     EXPECT_TRUE(s.log_all_triple);
@@ -117,8 +117,8 @@ TEST_F(cfg_file_test, OddValuesAreKeptAsTheyAre)
                                      "[cpu]\r\nadvanced=1\r\n");
     // Token comparison is exact: other letter case is item 0.
     EXPECT_EQ(L"FILE", s.log_type);
-    EXPECT_EQ(0u, log_type_index(s.log_type));
-    EXPECT_EQ(0u, log_level_index(s.log_level));
+    EXPECT_EQ(0u, choice_index(cfg::log_types, s.log_type));
+    EXPECT_EQ(0u, choice_index(cfg::log_levels, s.log_level));
     EXPECT_EQ(-1, s.twain_level);
     // On only when the number is 1.
     EXPECT_FALSE(s.log_all_triple);
@@ -126,7 +126,7 @@ TEST_F(cfg_file_test, OddValuesAreKeptAsTheyAre)
     EXPECT_TRUE(s.cpu_advanced);
     // Out-of-range numbers are stored as read; only the combo box limits them.
     EXPECT_EQ(7, s.notify_close);
-    EXPECT_EQ(0u, notify_close_index(s.notify_close));
+    EXPECT_EQ(0u, choice_index(cfg::notify_close_modes, s.notify_close));
     EXPECT_EQ(-5, s.max_img);
 }
 
@@ -135,9 +135,9 @@ TEST_F(cfg_file_test, EmptyValuesAreEmptyTextNotTheDefault)
     const cfg_settings s =
         load_text("[log]\r\ntype=\r\nlevel=\r\npath=\r\n[paths]\r\nfinal_img=\r\n[dump]\r\nusb_path=\r\n");
     EXPECT_EQ(L"", s.log_type); // not "file"
-    EXPECT_EQ(0u, log_type_index(s.log_type));
+    EXPECT_EQ(0u, choice_index(cfg::log_types, s.log_type));
     EXPECT_EQ(L"", s.log_level);
-    EXPECT_EQ(0u, log_level_index(s.log_level));
+    EXPECT_EQ(0u, choice_index(cfg::log_levels, s.log_level));
     EXPECT_EQ(base_ + L"\\log\\%APPNAME%.log", s.log_path);
     EXPECT_EQ(base_ + L"\\imgs\\", s.final_img);
     EXPECT_EQ(base_ + L"\\imgs\\", s.usb_path);
@@ -273,7 +273,7 @@ TEST_F(cfg_file_test, WriteReplacesTheValueInPlaceAndAddsMissingKeys)
 
     cfg_settings s;
     load_cfg_keys(path_, s);
-    EXPECT_EQ(3u, log_level_index(s.log_level));
+    EXPECT_EQ(3u, choice_index(cfg::log_levels, s.log_level));
     EXPECT_EQ(3, s.twain_level);
 }
 
@@ -353,14 +353,14 @@ TEST(ComboIndex, TokensCompareExactly)
         {L"", 0},     {L"file ", 0},   {L" file", 0}, {L"files", 0}, {L"all", 0},
     };
     for (const auto& [token, index] : types)
-        EXPECT_EQ(index, log_type_index(token)) << token;
+        EXPECT_EQ(index, choice_index(cfg::log_types, token)) << token;
 
     const std::pair<const wchar_t*, std::size_t> levels[] = {
         {L"all", 0},   {L"debug", 1}, {L"warning", 2}, {L"fatal", 3},   {L"FATAL", 0},
         {L"fatal ", 0}, {L"", 0},     {L"warn", 0},    {L"console", 0},
     };
     for (const auto& [token, index] : levels)
-        EXPECT_EQ(index, log_level_index(token)) << token;
+        EXPECT_EQ(index, choice_index(cfg::log_levels, token)) << token;
 }
 
 TEST(ComboIndex, NotifyCloseOutsideTheItemsShowsTheFirst)
@@ -369,7 +369,7 @@ TEST(ComboIndex, NotifyCloseOutsideTheItemsShowsTheFirst)
         {0, 0}, {1, 1}, {2, 2}, {3, 0}, {7, 0}, {-1, 0}, {INT_MIN, 0}, {INT_MAX, 0},
     };
     for (const auto& [value, index] : cases)
-        EXPECT_EQ(index, notify_close_index(value)) << value;
+        EXPECT_EQ(index, choice_index(cfg::notify_close_modes, value)) << value;
 }
 
 } // namespace

@@ -32,14 +32,6 @@ public:
 
     void on_font_changed() override { ++font_changes; }
 
-    // CreateDialogParamW the way every owner in the program does it.
-    HWND create()
-    {
-        hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id), parent,
-                                  base_dialog_proc, reinterpret_cast<LPARAM>(this));
-        return hwnd;
-    }
-
     bool received(UINT message) const
     {
         for (UINT m : messages)

@@ -74,9 +74,7 @@ TEST_F(dlg_base_test, UnboundWindowsAndPlainObjectsAnswerZeroToEverything)
     plain_window window(0, 0, 10, 10);
     // An object of the base class itself handles nothing either.
     dlg_base plain(IDD_MAIN, nullptr);
-    plain.hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr, base_dialog_proc,
-                                    reinterpret_cast<LPARAM>(&plain));
-    ASSERT_NE(plain.hwnd, nullptr);
+    ASSERT_NE(plain.create(), nullptr);
     for (HWND target : {window.get(), plain.hwnd})
         for (UINT message : {static_cast<UINT>(WM_SETFONT), static_cast<UINT>(WM_COMMAND),
                              static_cast<UINT>(WM_USER + 5), static_cast<UINT>(WM_DESTROY)})

@@ -22,9 +22,7 @@ protected:
     {
         ASSERT_NE(host.create(), nullptr);
         page.parent = host.hwnd;
-        page.hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ERR_MSG), host.hwnd,
-                                       base_dialog_proc, reinterpret_cast<LPARAM>(&page));
-        ASSERT_NE(page.hwnd, nullptr);
+        ASSERT_NE(page.create(), nullptr);
         list = page.list_ctrl;
     }
 

@@ -20,9 +20,7 @@ protected:
     {
         drain_queue();
         app_instance = GetModuleHandleW(nullptr);
-        main.hwnd = CreateDialogParamW(app_instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, base_dialog_proc,
-                                       reinterpret_cast<LPARAM>(&main));
-        ASSERT_NE(main.hwnd, nullptr);
+        ASSERT_NE(main.create(app_instance), nullptr);
         tab = GetDlgItem(main.hwnd, IDC_MAIN_TAB);
     }
     void TearDown() override { drain_queue(); }
@@ -182,9 +180,7 @@ TEST_F(main_window_test, SelectionChangeIsAllowedAndOtherNotificationsIgnored)
 TEST_F(main_window_test, APageWithoutWindowGetsNoTab)
 {
     dlg_base missing(4711, main.hwnd); // no such template
-    const HWND created = CreateDialogParamW(app_instance, MAKEINTRESOURCEW(4711), main.hwnd, base_dialog_proc,
-                                            reinterpret_cast<LPARAM>(&missing));
-    ASSERT_EQ(created, nullptr);
+    ASSERT_EQ(missing.create(app_instance), nullptr);
 
     RECT area{0, 0, 10, 10};
     EXPECT_FALSE(main.install_page(missing, area, L"x"));
@@ -255,9 +251,7 @@ TEST_F(main_window_test, LoopShowsTheWindowCentredOnTheDesktopAndHidesItAtTheEnd
 TEST_F(main_window_test, DestroyingTheMainObjectDestroysEveryWindow)
 {
     auto owner = std::make_unique<dlg_main>();
-    owner->hwnd = CreateDialogParamW(app_instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, base_dialog_proc,
-                                     reinterpret_cast<LPARAM>(owner.get()));
-    ASSERT_NE(owner->hwnd, nullptr);
+    ASSERT_NE(owner->create(app_instance), nullptr);
     const HWND window = owner->hwnd;
     const HWND first_page = FindWindowExW(window, nullptr, L"#32770", nullptr);
     ASSERT_NE(first_page, nullptr);

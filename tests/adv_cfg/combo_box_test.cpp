@@ -2,7 +2,7 @@
 // narrow, set in a large font or holding more items than their list shows at once.
 // The oracle is the dropped list itself: each item's rectangle in the open list against
 // the item's text drawn in the list's own font.
-#include "dialogs/combo_width.h"
+#include "dialogs/combo_box.h"
 #include "tests/adv_cfg/page_fixture.h"
 
 #include "resources/resource.h"

@@ -1,6 +1,7 @@
-#include "dialogs/combo_width.h"
+#include "dialogs/combo_box.h"
 
 #include "dialogs/dpi_scale.h"
+#include "dialogs/window_dc.h"
 
 #include <commctrl.h>
 
@@ -9,37 +10,9 @@
 
 namespace {
 
-// A window's device context with the window's font selected; both handed back on scope exit.
-class font_context {
-public:
-    explicit font_context(HWND window) : window_(window), context_(GetDC(window))
-    {
-        const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0));
-        // No font set means the system font, which the context already has.
-        if (context_ && font)
-            old_font_ = SelectObject(context_, font);
-    }
-    ~font_context()
-    {
-        if (old_font_)
-            SelectObject(context_, old_font_);
-        if (context_)
-            ReleaseDC(window_, context_);
-    }
-    font_context(const font_context&) = delete;
-    font_context& operator=(const font_context&) = delete;
-
-    HDC get() const { return context_; }
-
-private:
-    HWND window_;
-    HDC context_;
-    HGDIOBJ old_font_ = nullptr;
-};
-
 LONG widest_item(HWND combo, WPARAM count)
 {
-    const font_context context(combo);
+    const window_dc context(combo, true);
     if (!context.get())
         return 0;
     LONG widest = 0;
