@@ -19,26 +19,6 @@ const int boxes[] = {IDC_LOG_PATH, IDC_TWAIN_LEVEL, IDC_FINAL_IMG, IDC_USB_PATH,
                      IDC_MAX_IMG,  IDC_READ_EOF_TEXT, IDC_CFG_CONTENT};
 const int combos[] = {IDC_LOG_TYPE, IDC_LOG_LEVEL, IDC_NOTIFY_CLOSE};
 
-std::string utf16le(const std::wstring& text)
-{
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
-std::string utf16be(const std::wstring& text)
-{
-    std::string bytes = "\xFE\xFF";
-    for (wchar_t c : text) {
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-        bytes += static_cast<char>(c & 0xFF);
-    }
-    return bytes;
-}
-
 // Text given in UTF-8, stored in the ANSI code page (as the profile functions keep it).
 std::string ansi(const char* utf8) { return wide_to_code_page(w(utf8), CP_ACP); }
 
@@ -87,8 +67,8 @@ std::vector<corpus_file> corpus()
         {"Chinese in the ANSI code page", wide_to_code_page(chinese, CP_ACP)},
         {"UTF-8 without a mark", wide_to_code_page(chinese, CP_UTF8)},
         {"UTF-8 with a mark", "\xEF\xBB\xBF" + wide_to_code_page(chinese, CP_UTF8)},
-        {"UTF-16LE", utf16le(chinese + w("[dump]\r\nusb_path=D:\\\u0e01\r\n"))},
-        {"UTF-16BE", utf16be(chinese)},
+        {"UTF-16LE", utf16_bytes(chinese + w("[dump]\r\nusb_path=D:\\\u0e01\r\n"), utf16::le)},
+        {"UTF-16BE", utf16_bytes(chinese, utf16::be)},
         {"zero bytes", "[log]\r\nlevel=fatal\0junk\r\n[mem]\r\nmax_img=5\r\n"s},
         {"full-width brackets", wide_to_code_page(L"[read_eof]\r\n\xFF3Blog\xFF3D=1\r\n", CP_ACP)},
     };
@@ -238,7 +218,7 @@ TEST_F(adv_cfg_integrity, text_the_file_cannot_hold_is_refused_and_the_box_retur
     TearDown();
 
     // A UTF-16LE file holds it exactly.
-    prepare(utf16le(L"[paths]\r\nfinal_img=D:\\img\r\n"));
+    prepare(utf16_bytes(L"[paths]\r\nfinal_img=D:\\img\r\n", utf16::le));
     open_page();
     type(IDC_FINAL_IMG, thai);
     EXPECT_EQ(profile_string(cfg_file(), L"paths", L"final_img"), thai);
@@ -259,7 +239,7 @@ TEST_F(adv_cfg_integrity, a_file_the_rewrite_would_damage_is_not_written)
     } files[] = {
         {"UTF-8 under 936", utf8, GetACP() == 936},
         {"zero bytes", "[log]\r\nlevel=all\0x\r\n"s, true},
-        {"UTF-16BE", utf16be(L"[log]\r\nlevel=all\r\n"), true},
+        {"UTF-16BE", utf16_bytes(L"[log]\r\nlevel=all\r\n", utf16::be), true},
     };
     for (const auto& f : files) {
         if (!f.applies)

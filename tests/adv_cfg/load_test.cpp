@@ -136,11 +136,7 @@ TEST_F(adv_cfg_load, long_values_are_shown_whole)
 TEST_F(adv_cfg_load, content_box_decodes_by_byte_order_mark)
 {
     const std::wstring content = w("[read_eof]\r\na.exe=1\r\n[log]\r\nlevel=fatal\r\n; 中文注释\r\n");
-    std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF";
-    for (wchar_t c : content) {
-        utf16le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-        utf16be += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
-    }
+    const std::string utf16le = utf16_bytes(content, utf16::le), utf16be = utf16_bytes(content, utf16::be);
     const std::string utf8 = "\xEF\xBB\xBF" + wide_to_code_page(content, CP_UTF8);
     for (const std::string& bytes : {utf8, utf16le, utf16be}) {
         SCOPED_TRACE(testing::Message() << "mark " << std::hex << (static_cast<unsigned>(bytes[0]) & 0xFF));

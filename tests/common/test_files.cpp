@@ -127,3 +127,13 @@ std::string wide_to_code_page(const std::wstring& text, unsigned code_page)
                         nullptr);
     return result;
 }
+
+std::string utf16_bytes(const std::wstring& text, utf16 order, bom mark)
+{
+    std::string bytes;
+    for (const wchar_t c : mark == bom::with ? L"\xFEFF" + text : text) {
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>((c >> 8) & 0xFF);
+        bytes += order == utf16::le ? std::string{low, high} : std::string{high, low};
+    }
+    return bytes;
+}

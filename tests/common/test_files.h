@@ -47,3 +47,9 @@ bool file_exists(const std::wstring& path);
 // UTF-8 (as written in test sources) to UTF-16 and the ANSI code page.
 std::wstring utf8_to_wide(const std::string& text);
 std::string wide_to_code_page(const std::wstring& text, unsigned code_page);
+
+// `text` as the bytes of a UTF-16 file in either byte order, after its byte-order mark
+// unless told otherwise.
+enum class utf16 { le, be };
+enum class bom { with, without };
+std::string utf16_bytes(const std::wstring& text, utf16 order, bom mark = bom::with);
