@@ -139,7 +139,8 @@ TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
     const read_eof_write cases[] = {
         {"Thai and Chinese in a UTF-16LE file", utf16_bytes(L"[read_eof]\r\nb.exe=0\r\n", utf16::le),
          L"\x0E01" + utf8_to_wide("扫描.exe"), L"1", 0},
-        {"full-width brackets in a UTF-16LE file", utf16_bytes(L"[read_eof]\r\n", utf16::le), L"\xFF3Blog\xFF3D", L"0", 0},
+        {"full-width brackets in a UTF-16LE file", utf16_bytes(L"[read_eof]\r\n", utf16::le), L"\xFF3Blog\xFF3D",
+         L"0", 0},
         {"Chinese in an ANSI file under 936", "[read_eof]\r\n", utf8_to_wide("扫描仪.exe"), L"1", 936},
         {"full-width brackets under 936 are no header", "[read_eof]\r\n", L"\xFF3Blog\xFF3D", L"1", 936},
         {"Latin-1 in an ANSI file under 1252", "[read_eof]\r\n", L"caf\xE9.exe", L"1", 1252},
@@ -156,8 +157,8 @@ TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
         EXPECT_EQ(c.value, profile_string(path, cfg::section_read_eof, c.key));
         const std::wstring line = c.key + L"=" + c.value + L"\r\n";
         const bool unicode = c.file.compare(0, 2, "\xFF\xFE") == 0;
-        EXPECT_EQ(c.file + (unicode ? utf16_bytes(line, utf16::le, bom::without) : wide_to_code_page(line, CP_ACP)),
-                  read_file_bytes(path));
+        const std::string added = unicode ? utf16_bytes(line, utf16::le, bom::without) : wide_to_code_page(line, CP_ACP);
+        EXPECT_EQ(c.file + added, read_file_bytes(path));
     }
 }
 
