@@ -110,6 +110,19 @@ void parse_line(const char* p, const char* end, section_builder& builder)
 
 } // namespace
 
+void ini_model::parse(const std::string& bytes)
+{
+    section_builder builder;
+    const char* const end = bytes.data() + bytes.size();
+    for (const char* line = bytes.data(); line != end;) {
+        const char* const line_end = std::find(line, end, '\n');
+        const char* const next = line_end == end ? end : line_end + 1;
+        parse_line(line, next, builder);
+        line = next;
+    }
+    sections = builder.finish();
+}
+
 int ini_model::load(const char* path)
 {
     sections.clear();
@@ -121,16 +134,7 @@ int ini_model::load(const char* path)
     std::string bytes;
     if (const int error = read_whole_file(path, bytes))
         return error;
-
-    section_builder builder;
-    const char* const end = bytes.data() + bytes.size();
-    for (const char* line = bytes.data(); line != end;) {
-        const char* const line_end = std::find(line, end, '\n');
-        const char* const next = line_end == end ? end : line_end + 1;
-        parse_line(line, next, builder);
-        line = next;
-    }
-    sections = builder.finish();
+    parse(bytes);
     return 0;
 }
 

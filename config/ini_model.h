@@ -17,8 +17,11 @@ struct ini_section {
 
 class ini_model {
 public:
+    // Empties the model and parses `bytes`, a whole file's contents in the ANSI code page.
+    void parse(const std::string& bytes);
+
     // Empties the model and parses the file at `path` (ANSI code page). Returns 0, or
-    // the C runtime's error number when the file cannot be opened.
+    // the C runtime's error number when the file cannot be opened (87 for a null path).
     int load(const char* path);
 
     // The section named exactly `name`, or null.

@@ -1,6 +1,8 @@
 #include "support/shared_file.h"
 
 #include <cerrno>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -31,8 +33,28 @@ int error_number(DWORD code)
     }
 }
 
-template <typename path_type>
-int read_all(path_type path, std::string& bytes)
+HANDLE open_shared(const wchar_t* path)
+{
+    return CreateFileW(path, GENERIC_READ, share_everything, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+HANDLE open_shared(const char* path)
+{
+    return CreateFileA(path, GENERIC_READ, share_everything, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The handle of the open and its error number: EINVAL for a null path.
+template <typename char_type>
+std::pair<HANDLE, int> opened(const char_type* path)
+{
+    if (path == nullptr)
+        return {INVALID_HANDLE_VALUE, EINVAL};
+    const HANDLE handle = open_shared(path);
+    return {handle, handle == INVALID_HANDLE_VALUE ? error_number(GetLastError()) : 0};
+}
+
+template <typename char_type>
+int read_all(const char_type* path, std::string& bytes)
 {
     bytes.clear();
     shared_file file(path);
@@ -46,29 +68,9 @@ int read_all(path_type path, std::string& bytes)
 
 } // namespace
 
-shared_file::shared_file(const wchar_t* path)
-{
-    if (path == nullptr) {
-        error_ = EINVAL;
-        return;
-    }
-    handle_ = CreateFileW(path, GENERIC_READ, share_everything, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                          nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE)
-        error_ = error_number(GetLastError());
-}
+shared_file::shared_file(const wchar_t* path) { std::tie(handle_, error_) = opened(path); }
 
-shared_file::shared_file(const char* path)
-{
-    if (path == nullptr) {
-        error_ = EINVAL;
-        return;
-    }
-    handle_ = CreateFileA(path, GENERIC_READ, share_everything, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                          nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE)
-        error_ = error_number(GetLastError());
-}
+shared_file::shared_file(const char* path) { std::tie(handle_, error_) = opened(path); }
 
 shared_file::~shared_file()
 {

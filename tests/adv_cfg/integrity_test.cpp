@@ -19,26 +19,6 @@ const int boxes[] = {IDC_LOG_PATH, IDC_TWAIN_LEVEL, IDC_FINAL_IMG, IDC_USB_PATH,
                      IDC_MAX_IMG,  IDC_READ_EOF_TEXT, IDC_CFG_CONTENT};
 const int combos[] = {IDC_LOG_TYPE, IDC_LOG_LEVEL, IDC_NOTIFY_CLOSE};
 
-std::string utf16le(const std::wstring& text)
-{
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
-std::string utf16be(const std::wstring& text)
-{
-    std::string bytes = "\xFE\xFF";
-    for (wchar_t c : text) {
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-        bytes += static_cast<char>(c & 0xFF);
-    }
-    return bytes;
-}
-
 // Text given in UTF-8, stored in the ANSI code page (as the profile functions keep it).
 std::string ansi(const char* utf8) { return wide_to_code_page(w(utf8), CP_ACP); }
 
@@ -54,44 +34,28 @@ struct corpus_file {
     std::string bytes;
 };
 
-// Files as users, editors, the driver and hostile hands leave them.
+// Files as users, editors, the driver and hostile hands leave them: golden files, and
+// two texts in the ANSI code page of the run (GBK bytes under 936, substitutes and
+// look-alikes under 1252).
 std::vector<corpus_file> corpus()
 {
-    const std::string long_name = std::string(280, 'p') + "\\scan.exe";
+    const char* const fixtures[] = {
+        "empty.cfg", "every_key.cfg", "numbers_not_shown_as_written.cfg", "numbers_past_32_bits.cfg",
+        "hexadecimal_number.cfg", "tokens_not_listed.cfg", "notify_close_negative.cfg", "empty_values.cfg",
+        "quoted_values.cfg", "blanks_around_values.cfg", "duplicate_key_other_value.cfg",
+        "two_read_eof_sections.cfg", "process_name_of_289_bytes.cfg", "read_eof_in_other_case.cfg",
+        "comments_and_odd_lines.cfg", "lf_only_no_final_line_end.cfg", "control_characters.cfg",
+        "chinese_utf8.cfg", "chinese_utf8_mark.cfg", "chinese_utf16le.cfg", "chinese_utf16be.cfg",
+        "zero_bytes.cfg",
+    };
+    std::vector<corpus_file> files;
+    for (const char* name : fixtures)
+        files.push_back({name, fixture_bytes(name)});
     const std::wstring chinese = w("[log]\r\ntype=console\r\npath=D:\\扫描日志\\扫描仪.log\r\n"
                                    "[read_eof]\r\n扫描仪.exe=1\r\nb.exe=0\r\n");
-    return {
-        {"no keys at all", ""},
-        {"every key", "[log]\r\ntype=file\r\nlevel=debug\r\npath=D:\\log\\a.log\r\ntwain-level=3\r\n"
-                      "[twain-app]\r\nlog-all-triple=1\r\nnotify-close=2\r\n[paths]\r\nfinal_img=D:\\img\r\n"
-                      "[dump]\r\ndumpusb=1\r\nusb_path=E:\\usb\r\n[mem]\r\nmax_img=2048\r\n[cpu]\r\nadvanced=0\r\n"
-                      "[read_eof]\r\na.exe=1\r\nb.exe=0\r\n"},
-        {"numbers the boxes cannot show as written",
-         "[log]\r\ntwain-level=12abc\r\n[mem]\r\nmax_img=-1\r\n[dump]\r\ndumpusb=1\r\n"},
-        {"numbers past 32 bits", "[log]\r\ntwain-level=4294967296\r\n[mem]\r\nmax_img=99999999999\r\n"},
-        {"hexadecimal number", "[mem]\r\nmax_img=0x10\r\n"},
-        {"tokens the combos do not list", "[log]\r\ntype=FILE\r\nlevel=Debug\r\n[twain-app]\r\nnotify-close=7\r\n"},
-        {"negative notify-close", "[twain-app]\r\nnotify-close=-1\r\n"},
-        {"empty values", "[log]\r\ntype=\r\nlevel=\r\npath=\r\n[paths]\r\nfinal_img=\r\n[dump]\r\nusb_path=\r\n"},
-        {"quoted values", "[log]\r\npath=\"D:\\a b\\x.log\"\r\n[paths]\r\nfinal_img='D:\\img'\r\n"},
-        {"blanks around values", "[log]\r\npath =  D:\\x.log   \r\n[mem]\r\nmax_img = 64 \r\n"},
-        {"duplicate read_eof key", "[read_eof]\r\na.exe=1\r\na.exe=0\r\n"},
-        {"two read_eof sections", "[read_eof]\r\na.exe=1\r\n[log]\r\nlevel=all\r\n[read_eof]\r\nb.exe=0\r\n"},
-        {"process name longer than a line buffer", "[read_eof]\r\n" + long_name + "=1\r\nz.exe=0\r\n"},
-        {"read_eof in other case", "[READ_EOF]\r\na.exe=1\r\n"},
-        {"comments and odd lines",
-         "; note\r\n# hash\r\n[read_eof] // x\r\n;semi.exe=1\r\n#c.exe=1\r\n//d.exe=1\r\nno-equals\r\n\r\n"
-         "[read_eof\r\nx=1\r\n"},
-        {"line ends LF only, no final line end", "[log]\nlevel=fatal\n[read_eof]\na.exe=1"},
-        {"hostile control characters", "[read_eof]\r\n\v[log]=1\r\n\f[cpu]=0\r\n\x1A[mem]=1\r\n[log]\r\nlevel=warning\r\n"},
-        {"Chinese in the ANSI code page", wide_to_code_page(chinese, CP_ACP)},
-        {"UTF-8 without a mark", wide_to_code_page(chinese, CP_UTF8)},
-        {"UTF-8 with a mark", "\xEF\xBB\xBF" + wide_to_code_page(chinese, CP_UTF8)},
-        {"UTF-16LE", utf16le(chinese + w("[dump]\r\nusb_path=D:\\\u0e01\r\n"))},
-        {"UTF-16BE", utf16be(chinese)},
-        {"zero bytes", "[log]\r\nlevel=fatal\0junk\r\n[mem]\r\nmax_img=5\r\n"s},
-        {"full-width brackets", wide_to_code_page(L"[read_eof]\r\n\xFF3Blog\xFF3D=1\r\n", CP_ACP)},
-    };
+    files.push_back({"Chinese in the ANSI code page", wide_to_code_page(chinese, CP_ACP)});
+    files.push_back({"full-width brackets", wide_to_code_page(L"[read_eof]\r\n\xFF3Blog\xFF3D=1\r\n", CP_ACP)});
+    return files;
 }
 
 } // namespace
@@ -238,7 +202,7 @@ TEST_F(adv_cfg_integrity, text_the_file_cannot_hold_is_refused_and_the_box_retur
     TearDown();
 
     // A UTF-16LE file holds it exactly.
-    prepare(utf16le(L"[paths]\r\nfinal_img=D:\\img\r\n"));
+    prepare(utf16_bytes(L"[paths]\r\nfinal_img=D:\\img\r\n", utf16::le));
     open_page();
     type(IDC_FINAL_IMG, thai);
     EXPECT_EQ(profile_string(cfg_file(), L"paths", L"final_img"), thai);
@@ -259,7 +223,7 @@ TEST_F(adv_cfg_integrity, a_file_the_rewrite_would_damage_is_not_written)
     } files[] = {
         {"UTF-8 under 936", utf8, GetACP() == 936},
         {"zero bytes", "[log]\r\nlevel=all\0x\r\n"s, true},
-        {"UTF-16BE", utf16be(L"[log]\r\nlevel=all\r\n"), true},
+        {"UTF-16BE", utf16_bytes(L"[log]\r\nlevel=all\r\n", utf16::be), true},
     };
     for (const auto& f : files) {
         if (!f.applies)

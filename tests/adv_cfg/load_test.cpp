@@ -33,42 +33,41 @@ std::wstring shown(HWND page, int id)
     return value;
 }
 
+// A golden file and what the page shows for it: control id, UTF-8 text; "<img>" is the
+// derived image folder.
 struct load_case {
-    const char* name;
-    std::string file;
-    std::vector<std::pair<int, std::string>> shows; // control id, UTF-8 text; "<img>" = derived folder
+    const char* fixture;
+    std::vector<std::pair<int, std::string>> shows;
 };
 
 const load_case load_cases[] = {
-    {"section names ignore case, tokens do not", "[LOG]\r\ntype=FILE\r\nlevel=Fatal\r\n",
-     {{IDC_LOG_TYPE, "不输出日志"}, {IDC_LOG_LEVEL, "所有日志"}}},
-    {"every token", "[log]\r\ntype=console\r\nlevel=warning\r\n",
-     {{IDC_LOG_TYPE, "输出到控制台"}, {IDC_LOG_LEVEL, "警告信息及以上"}}},
-    {"empty values select item 0 or the derived default",
-     "[log]\r\ntype=\r\nlevel=\r\npath=\r\n[paths]\r\nfinal_img=\r\n[dump]\r\nusb_path=\r\n",
+    // Section names ignore case, tokens do not.
+    {"section_names_in_other_case.cfg", {{IDC_LOG_TYPE, "不输出日志"}, {IDC_LOG_LEVEL, "所有日志"}}},
+    {"tokens.cfg", {{IDC_LOG_TYPE, "输出到控制台"}, {IDC_LOG_LEVEL, "警告信息及以上"}}},
+    // Empty values select item 0 or the derived default.
+    {"empty_values.cfg",
      {{IDC_LOG_TYPE, "不输出日志"}, {IDC_LOG_LEVEL, "所有日志"}, {IDC_FINAL_IMG, "<img>"}, {IDC_USB_PATH, "<img>"}}},
-    {"dump folder follows the image folder", "[paths]\r\nfinal_img=D:\\img\r\n",
-     {{IDC_FINAL_IMG, "D:\\img"}, {IDC_USB_PATH, "D:\\img"}}},
-    {"own dump folder", "[paths]\r\nfinal_img=D:\\img\r\n[dump]\r\nusb_path=E:\\usb\r\n",
-     {{IDC_USB_PATH, "E:\\usb"}}},
-    {"notify-close out of range shows item 0", "[twain-app]\r\nnotify-close=7\r\n",
-     {{IDC_NOTIFY_CLOSE, "自动模式"}}},
-    {"notify-close negative", "[twain-app]\r\nnotify-close=-1\r\n", {{IDC_NOTIFY_CLOSE, "自动模式"}}},
-    {"notify-close 2", "[twain-app]\r\nnotify-close=2\r\n", {{IDC_NOTIFY_CLOSE, "eventProcess调用"}}},
-    {"negative numbers shown unsigned", "[mem]\r\nmax_img=-5\r\n[log]\r\ntwain-level=-1\r\n",
-     {{IDC_MAX_IMG, "4294967291"}, {IDC_TWAIN_LEVEL, "4294967295"}}},
-    {"numbers with trailing text", "[mem]\r\nmax_img=12abc\r\n", {{IDC_MAX_IMG, "12"}}},
-    {"on/off only when 1",
-     "[dump]\r\ndumpusb=2\r\n[cpu]\r\nadvanced=0\r\n[twain-app]\r\nlog-all-triple=1\r\n",
+    // The dump folder follows the image folder unless it has its own.
+    {"image_folder_only.cfg", {{IDC_FINAL_IMG, "D:\\img"}, {IDC_USB_PATH, "D:\\img"}}},
+    {"own_dump_folder.cfg", {{IDC_USB_PATH, "E:\\usb"}}},
+    // notify-close out of range shows item 0.
+    {"notify_close_7.cfg", {{IDC_NOTIFY_CLOSE, "自动模式"}}},
+    {"notify_close_negative.cfg", {{IDC_NOTIFY_CLOSE, "自动模式"}}},
+    {"notify_close_2.cfg", {{IDC_NOTIFY_CLOSE, "eventProcess调用"}}},
+    // Negative numbers are shown unsigned.
+    {"negative_numbers.cfg", {{IDC_MAX_IMG, "4294967291"}, {IDC_TWAIN_LEVEL, "4294967295"}}},
+    {"number_with_trailing_text.cfg", {{IDC_MAX_IMG, "12"}}},
+    // On only when 1.
+    {"on_off_values.cfg",
      {{IDC_DUMP_USB, "unchecked"}, {IDC_CPU_ADVANCED, "unchecked"}, {IDC_LOG_ALL_TRIPLE, "checked"}}},
-    {"read_eof in key order, values other than 1 are off",
-     "[read_eof]\r\nb.exe=1\r\nA.exe=0\r\nc.exe=true\r\n",
-     {{IDC_READ_EOF_TEXT, "[read_eof]\r\nA.exe=0\r\nb.exe=1\r\nc.exe=0\r\n"}}},
-    {"READ_EOF in other case is not the section", "[READ_EOF]\r\na.exe=1\r\n",
-     {{IDC_READ_EOF_TEXT, "[read_eof]\r\n"}}},
-    {"one-byte file shows no content", "[", {{IDC_CFG_CONTENT, ""}}},
-    {"two-byte file shows no content", "[l", {{IDC_CFG_CONTENT, ""}}},
-    {"three bytes are shown", "a\r\n", {{IDC_CFG_CONTENT, "a\r\n"}}},
+    // read_eof in key order, values other than 1 are off.
+    {"read_eof_values.cfg", {{IDC_READ_EOF_TEXT, "[read_eof]\r\nA.exe=0\r\nb.exe=1\r\nc.exe=0\r\n"}}},
+    // READ_EOF in other case is not the section.
+    {"read_eof_in_other_case.cfg", {{IDC_READ_EOF_TEXT, "[read_eof]\r\n"}}},
+    // Files of one or two bytes show no content; three bytes are shown.
+    {"one_byte.cfg", {{IDC_CFG_CONTENT, ""}}},
+    {"two_bytes.cfg", {{IDC_CFG_CONTENT, ""}}},
+    {"three_bytes.cfg", {{IDC_CFG_CONTENT, "a\r\n"}}},
 };
 
 } // namespace
@@ -108,14 +107,15 @@ TEST_F(adv_cfg_load, missing_file_shows_every_default_and_writes_nothing)
 TEST_F(adv_cfg_load, prepared_files)
 {
     for (const load_case& c : load_cases) {
-        SCOPED_TRACE(c.name);
-        prepare(c.file);
+        SCOPED_TRACE(c.fixture);
+        const std::string bytes = fixture_bytes(c.fixture);
+        prepare(bytes);
         open_page();
         for (const auto& [id, utf8] : c.shows) {
             const std::wstring expected = std::string(utf8) == "<img>" ? derived_img() : w(utf8.c_str());
             EXPECT_EQ(shown(page->hwnd, id), expected) << "control " << id;
         }
-        EXPECT_EQ(file_bytes(), c.file) << "loading never writes";
+        EXPECT_EQ(file_bytes(), bytes) << "loading never writes";
         TearDown();
     }
 }
@@ -136,11 +136,7 @@ TEST_F(adv_cfg_load, long_values_are_shown_whole)
 TEST_F(adv_cfg_load, content_box_decodes_by_byte_order_mark)
 {
     const std::wstring content = w("[read_eof]\r\na.exe=1\r\n[log]\r\nlevel=fatal\r\n; 中文注释\r\n");
-    std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF";
-    for (wchar_t c : content) {
-        utf16le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-        utf16be += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
-    }
+    const std::string utf16le = utf16_bytes(content, utf16::le), utf16be = utf16_bytes(content, utf16::be);
     const std::string utf8 = "\xEF\xBB\xBF" + wide_to_code_page(content, CP_UTF8);
     for (const std::string& bytes : {utf8, utf16le, utf16be}) {
         SCOPED_TRACE(testing::Message() << "mark " << std::hex << (static_cast<unsigned>(bytes[0]) & 0xFF));

@@ -2,17 +2,33 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
+struct find_closer {
+    void operator()(HANDLE find) const { FindClose(find); }
+};
+using find_handle = std::unique_ptr<std::remove_pointer_t<HANDLE>, find_closer>;
+
+// A search of `pattern`, or null when nothing matches.
+find_handle find_first(const std::wstring& pattern, WIN32_FIND_DATAW& data)
+{
+    const HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+    return find_handle(find == INVALID_HANDLE_VALUE ? nullptr : find);
+}
+
 void remove_tree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    if (const find_handle find = find_first(folder + L"\\*", data)) {
         do {
             const std::wstring name = data.cFileName;
             if (name == L"." || name == L"..")
@@ -24,8 +40,7 @@ void remove_tree(const std::wstring& folder)
                 SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileW(full.c_str());
             }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &data));
     }
     RemoveDirectoryW(folder.c_str());
 }
@@ -126,4 +141,44 @@ std::string wide_to_code_page(const std::wstring& text, unsigned code_page)
     WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), result.data(), n, nullptr,
                         nullptr);
     return result;
+}
+
+std::string utf16_bytes(const std::wstring& text, utf16 order, bom mark)
+{
+    std::string bytes;
+    for (const wchar_t c : mark == bom::with ? L"\xFEFF" + text : text) {
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>((c >> 8) & 0xFF);
+        bytes += order == utf16::le ? std::string{low, high} : std::string{high, low};
+    }
+    return bytes;
+}
+
+std::wstring fixture_path(const std::string& file_name)
+{
+    return utf8_to_wide(SCANCFG_FIXTURES_DIR "/" + file_name);
+}
+
+std::string fixture_bytes(const std::string& file_name)
+{
+    bool exists = false;
+    std::string bytes = read_file_bytes(fixture_path(file_name), &exists);
+    if (!exists)
+        ADD_FAILURE() << "no fixture " << file_name << " in " << SCANCFG_FIXTURES_DIR;
+    return bytes;
+}
+
+std::vector<std::string> fixture_names()
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data;
+    const find_handle find = find_first(fixture_path("*.cfg"), data);
+    if (!find)
+        return names;
+    do {
+        const std::string name = wide_to_code_page(data.cFileName, CP_UTF8);
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".cfg") == 0)
+            names.push_back(name.substr(0, name.size() - 4));
+    } while (FindNextFileW(find.get(), &data));
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A new, empty folder under the system's temporary folder; removed with
 // everything in it when the object goes.
@@ -47,3 +48,17 @@ bool file_exists(const std::wstring& path);
 // UTF-8 (as written in test sources) to UTF-16 and the ANSI code page.
 std::wstring utf8_to_wide(const std::string& text);
 std::string wide_to_code_page(const std::wstring& text, unsigned code_page);
+
+// `text` as the bytes of a UTF-16 file in either byte order, after its byte-order mark
+// unless told otherwise.
+enum class utf16 { le, be };
+enum class bom { with, without };
+std::string utf16_bytes(const std::wstring& text, utf16 order, bom mark = bom::with);
+
+// The golden files in tests/fixtures: NAME.cfg holds a debug.cfg as users, editors and
+// the driver leave it, NAME.expected what the reader makes of it ("[section]" and then
+// "key=value" lines, LF only). A missing file fails the running test.
+std::wstring fixture_path(const std::string& file_name);
+std::string fixture_bytes(const std::string& file_name);
+// Every NAME of a NAME.cfg, in byte order.
+std::vector<std::string> fixture_names();

@@ -45,6 +45,16 @@ protected:
     std::wstring base_; // its OEM folder
 };
 
+// The log tokens as read, and the combo items they select.
+void expect_log_tokens(const cfg_settings& s, const wchar_t* type, std::size_t type_item, const wchar_t* level,
+                       std::size_t level_item)
+{
+    EXPECT_EQ(type, s.log_type);
+    EXPECT_EQ(type_item, choice_index(cfg::log_types, s.log_type));
+    EXPECT_EQ(level, s.log_level);
+    EXPECT_EQ(level_item, choice_index(cfg::log_levels, s.log_level));
+}
+
 // ---------------------------------------------------------------------------------------
 // Loading
 
@@ -93,10 +103,7 @@ TEST_F(cfg_file_test, FileWithEveryKey)
                                      "[mem]\r\nmax_img=2048\r\n"
                                      "[cpu]\r\nadvanced=0\r\n"
                                      "[read_eof]\r\na.exe=1\r\n");
-    EXPECT_EQ(L"console", s.log_type);
-    EXPECT_EQ(1u, choice_index(cfg::log_types, s.log_type));
-    EXPECT_EQ(L"warning", s.log_level);
-    EXPECT_EQ(2u, choice_index(cfg::log_levels, s.log_level));
+    expect_log_tokens(s, L"console", 1, L"warning", 2);
     EXPECT_EQ(L"D:\\logs\\scan.log", s.log_path);
     EXPECT_EQ(3, s.twain_level);
     EXPECT_TRUE(s.log_all_triple);
@@ -116,9 +123,7 @@ TEST_F(cfg_file_test, OddValuesAreKeptAsTheyAre)
                                      "[mem]\r\nmax_img=-5\r\n"
                                      "[cpu]\r\nadvanced=1\r\n");
     // Token comparison is exact: other letter case is item 0.
-    EXPECT_EQ(L"FILE", s.log_type);
-    EXPECT_EQ(0u, choice_index(cfg::log_types, s.log_type));
-    EXPECT_EQ(0u, choice_index(cfg::log_levels, s.log_level));
+    expect_log_tokens(s, L"FILE", 0, L"Fatal", 0);
     EXPECT_EQ(-1, s.twain_level);
     // On only when the number is 1.
     EXPECT_FALSE(s.log_all_triple);
@@ -134,10 +139,7 @@ TEST_F(cfg_file_test, EmptyValuesAreEmptyTextNotTheDefault)
 {
     const cfg_settings s =
         load_text("[log]\r\ntype=\r\nlevel=\r\npath=\r\n[paths]\r\nfinal_img=\r\n[dump]\r\nusb_path=\r\n");
-    EXPECT_EQ(L"", s.log_type); // not "file"
-    EXPECT_EQ(0u, choice_index(cfg::log_types, s.log_type));
-    EXPECT_EQ(L"", s.log_level);
-    EXPECT_EQ(0u, choice_index(cfg::log_levels, s.log_level));
+    expect_log_tokens(s, L"", 0, L"", 0); // not "file" and "all"
     EXPECT_EQ(base_ + L"\\log\\%APPNAME%.log", s.log_path);
     EXPECT_EQ(base_ + L"\\imgs\\", s.final_img);
     EXPECT_EQ(base_ + L"\\imgs\\", s.usb_path);
@@ -220,9 +222,7 @@ TEST_F(cfg_file_test, LongValueSurvivesBeingWrittenBack)
 TEST_F(cfg_file_test, UnicodeFileIsReadInEveryCodePage)
 {
     // A UTF-16LE mark is honoured on both systems, under every code page.
-    const std::wstring text = L"\xFEFF[log]\r\npath=D:\\日志\\扫描.log\r\n";
-    const std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-    const cfg_settings s = load_text(bytes);
+    const cfg_settings s = load_text(utf16_bytes(L"[log]\r\npath=D:\\日志\\扫描.log\r\n", utf16::le));
     EXPECT_EQ(L"D:\\日志\\扫描.log", s.log_path);
 }
 

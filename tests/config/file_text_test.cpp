@@ -41,26 +41,6 @@ std::string pattern(std::size_t size)
     return bytes;
 }
 
-std::string utf16le(const std::wstring& text)
-{
-    std::string bytes;
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
-std::string utf16be(const std::wstring& text)
-{
-    std::string bytes;
-    for (wchar_t c : text) {
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-        bytes += static_cast<char>(c & 0xFF);
-    }
-    return bytes;
-}
-
 class FileText : public testing::Test {
 protected:
     temp_dir dir;
@@ -140,10 +120,10 @@ TEST_F(FileText, RawTextIsDecodedByItsMark)
         std::wstring expected;
     } cases[] = {
         {"UTF-8 mark", "\xEF\xBB\xBF" + wide_to_code_page(sample, CP_UTF8), sample},
-        {"UTF-16LE", "\xFF\xFE" + utf16le(sample), sample},
-        {"UTF-16BE", "\xFE\xFF" + utf16be(sample), sample},
-        {"UTF-16LE over several chunks", "\xFF\xFE" + utf16le(long_text), long_text},
-        {"UTF-16BE over several chunks", "\xFE\xFF" + utf16be(long_text), long_text},
+        {"UTF-16LE", utf16_bytes(sample, utf16::le), sample},
+        {"UTF-16BE", utf16_bytes(sample, utf16::be), sample},
+        {"UTF-16LE over several chunks", utf16_bytes(long_text, utf16::le), long_text},
+        {"UTF-16BE over several chunks", utf16_bytes(long_text, utf16::be), long_text},
         {"plain ASCII", "a=1\n", L"a=1\n"},
         {"empty file", "", L""},
         {"one byte", "a", L""},

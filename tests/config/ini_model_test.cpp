@@ -1,4 +1,4 @@
-// The INI reader against whole files: golden dumps of the resulting model, ordering,
+// The INI reader against whole files: the golden files of tests/fixtures, ordering,
 // and load/reload behaviour.
 #include "config/ini_model.h"
 
@@ -16,8 +16,6 @@
 #include <utility>
 #include <vector>
 
-using namespace std::string_literals;
-
 namespace {
 
 // "[name]\n" then "key=value\n" per entry, every section in model order.
@@ -30,13 +28,6 @@ std::string dump(const ini_model& model)
             out += entry.key + "=" + entry.value + "\n";
     }
     return out;
-}
-
-std::string to_lf(std::string text)
-{
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
-        text.erase(at, 1);
-    return text;
 }
 
 class IniFile : public testing::Test {
@@ -54,85 +45,21 @@ protected:
     ini_model model;
 };
 
-// One file exercising most rules at once.
-const std::string rules_file = "top=1\r\n"
-                               "  # comment\r\n"
-                               "[read_eof] // note\r\n"
-                               "b.exe=1\r\n"
-                               "; semi=x\r\n"
-                               "A.exe=0\r\n"
-                               "  // x=y\r\n"
-                               "\tk = a=b \r\n"
-                               "noequals\r\n"
-                               " = nokey\r\n"
-                               "[empty]\r\n"
-                               "# only a comment\r\n"
-                               "[READ_EOF]\r\n"
-                               "Z.exe=1\r\n"
-                               "[ read_eof ]\r\n"
-                               "y.exe=1\r\n"
-                               "[read_eof]\r\n"
-                               "b.exe=2\r\n"
-                               "a.exe=\r\n"
-                               "[]\r\n"
-                               "late=1\r\n";
-const std::string rules_dump = "[]\nlate=1\ntop=1\n"
-                               "[ read_eof ]\ny.exe=1\n"
-                               "[READ_EOF]\nZ.exe=1\n"
-                               "[read_eof]\n; semi=x\nA.exe=0\na.exe=\nb.exe=1\nb.exe=2\nk=a=b\n";
-
-TEST_F(IniFile, GoldenFiles)
+// Each golden file gives the model its .expected file shows, parsed from its bytes and
+// loaded from where it lies.
+TEST(IniFixtures, EveryFileReadsAsItsExpectedModel)
 {
-    const std::string long_line = "k=" + std::string(252, 'v') + "j=" + std::string(44, 'w');
-    const struct {
-        const char* label;
-        std::string bytes;
-        std::string expected;
-    } cases[] = {
-        {"rules, CRLF", rules_file, rules_dump},
-        {"rules, LF", to_lf(rules_file), rules_dump},
-        {"rules, no final newline", rules_file.substr(0, rules_file.size() - 2), rules_dump},
-        {"header without ]", "[read_eof\r\nx.exe=1\r\n", "[read_eof\r\n]\nx.exe=1\n"},
-        // The mark's bytes precede "[", so the header is a key line without "=".
-        {"UTF-8 mark before header", "\xEF\xBB\xBF[read_eof]\r\na.exe=1\r\n[log]\r\nlevel=all\r\n",
-         "[]\na.exe=1\n[log]\nlevel=all\n"},
-        // Each line's text ends at its first zero byte.
-        {"UTF-16LE", "\xFF\xFE[\0r\0]\0\r\0\n\0a\0=\0\x31\0\r\0\n\0"s, ""},
-        {"UTF-16BE", "\xFE\xFF\0[\0r\0]\0\r\0\n\0a\0=\0\x31\0\r\0\n"s, ""},
-        // Lines are taken whole, however long: no tail ever becomes a line of its own.
-        {"300-byte line", "[s]\r\n" + long_line + "\r\n", "[s]\n" + long_line + "\n"},
-        {"100,000-byte key", "[s]\r\n" + std::string(100000, 'n') + "=1\r\n",
-         "[s]\n" + std::string(100000, 'n') + "=1\n"},
-        {"long header", "[" + std::string(300, 'h') + "]\r\nk=1\r\n", "[" + std::string(300, 'h') + "]\nk=1\n"},
-        // A line's text ends at its first zero byte; the rest of that line is not a line.
-        {"zero byte inside a long line", "[s]\r\nk=1\0"s + std::string(300, 'x') + "=2\r\nm=3\r\n",
-         "[s]\nk=1\nm=3\n"},
-        // Only two slashes make a comment; a header's "=" belongs to its name.
-        {"single slash", "[s]\r\n/x=1\r\n//y=1\r\n", "[s]\n/x=1\n"},
-        {"header holding =", "[a=b]\r\nk=1\r\n", "[a=b]\nk=1\n"},
-        {"only comments and blanks", "\r\n  \t\r\n#[a]\r\n//b=1\r\n[a]\r\n", ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        EXPECT_EQ(0, load(c.bytes));
-        EXPECT_EQ(c.expected, dump(model));
+    const std::vector<std::string> names = fixture_names();
+    ASSERT_FALSE(names.empty()) << "no fixtures found";
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const std::string expected = fixture_bytes(name + ".expected");
+        ini_model model;
+        model.parse(fixture_bytes(name + ".cfg"));
+        EXPECT_EQ(expected, dump(model));
+        EXPECT_EQ(0, model.load(wide_to_code_page(fixture_path(name + ".cfg"), CP_ACP).c_str()));
+        EXPECT_EQ(expected, dump(model));
     }
-}
-
-TEST_F(IniFile, OrderIsUnsignedBytesWithoutCaseFolding)
-{
-    ASSERT_EQ(0, load("[\xE9x]\r\nk=1\r\n[zz]\r\nk=1\r\n[ZZ]\r\nk=1\r\n"
-                      "[s]\r\nb=1\r\nB=1\r\n\xC9\xA8.exe=1\r\nz=1\r\nZ=1\r\nab=1\r\na=1\r\n"));
-    EXPECT_EQ("[ZZ]\nk=1\n[s]\nB=1\nZ=1\na=1\nab=1\nb=1\nz=1\n\xC9\xA8.exe=1\n[zz]\nk=1\n[\xE9x]\nk=1\n", dump(model));
-}
-
-TEST_F(IniFile, LongKeysSharingAPrefixSortByTheirTails)
-{
-    ASSERT_EQ(0, load("[t]\nlongprefix_12345678_b=1\nlongprefix_12345678_a=1\nlongprefix_12345678=1\n"
-                      "longprefix_12345678_\xE9=1\nlongprefix_12345678_a=2\nl=1\nlongprefix_12345678_B=1\n"));
-    EXPECT_EQ("[t]\nl=1\nlongprefix_12345678=1\nlongprefix_12345678_B=1\nlongprefix_12345678_a=1\n"
-              "longprefix_12345678_a=2\nlongprefix_12345678_b=1\nlongprefix_12345678_\xE9=1\n",
-              dump(model));
 }
 
 TEST_F(IniFile, EqualKeysKeepFileOrderAmongManySharedPrefixes)
@@ -191,7 +118,7 @@ TEST_F(IniFile, LargeReopenedSectionEndsSorted)
 
 TEST_F(IniFile, FindMatchesExactBytes)
 {
-    ASSERT_EQ(0, load(rules_file));
+    ASSERT_EQ(0, load(fixture_bytes("rules_crlf.cfg"))); // most rules at once
     ASSERT_NE(nullptr, model.find("read_eof"));
     EXPECT_EQ("read_eof", model.find("read_eof")->name);
     EXPECT_EQ(nullptr, model.find("Read_eof"));
@@ -201,9 +128,10 @@ TEST_F(IniFile, FindMatchesExactBytes)
 
 TEST_F(IniFile, ReloadReplacesAndMissingFileEmpties)
 {
+    const std::string rules_file = fixture_bytes("rules_crlf.cfg");
     ASSERT_EQ(0, load(rules_file));
     ASSERT_EQ(0, model.load(ansi_path().c_str()));
-    EXPECT_EQ(rules_dump, dump(model));
+    EXPECT_EQ(fixture_bytes("rules_crlf.expected"), dump(model));
 
     EXPECT_EQ(ENOENT, model.load(wide_to_code_page(dir.file(L"absent.cfg"), CP_ACP).c_str()));
     EXPECT_TRUE(model.sections.empty());

@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-using namespace std::string_literals;
-
 namespace {
 
 // "name=1 " / "name=0 " per row, in list order.
@@ -39,48 +37,47 @@ protected:
     std::vector<read_eof_item> list;
 };
 
+// Golden files, read where they lie, and the list each gives.
 TEST_F(ReadEofFile, SectionsThatDoAndDoNotCount)
 {
     const struct {
-        const char* label;
-        std::string bytes;
+        const char* fixture;
         const wchar_t* expected;
     } cases[] = {
-        {"upper case before lower case", "[read_eof]\r\nb.exe=1\r\nA.exe=0\r\n", L"A.exe=0 b.exe=1 "},
-        {"blanks around =", "[read_eof]\nx.exe = 1 \n", L"x.exe=1 "},
-        {"header with trailing text", "[read_eof] // note\nx.exe=1\n", L"x.exe=1 "},
-        {"other case", "[READ_EOF]\nx.exe=1\n", L""},
-        {"blanks inside brackets", "[ read_eof ]\nx.exe=1\n", L""},
-        {"header without ]", "[read_eof\nx.exe=1\n", L""},
-        {"comments inside the section", "[read_eof]\n# a.exe=1\n  // b.exe=1\nc.exe=1\n", L"c.exe=1 "},
-        {"; starts a key", "[read_eof]\n;d.exe=1\n", L";d.exe=1 "},
-        {"two sections merged", "[read_eof]\nb.exe=1\n[log]\nlevel=all\n[read_eof]\na.exe=0\n", L"a.exe=0 b.exe=1 "},
-        {"duplicate keys", "[read_eof]\na.exe=1\na.exe=1\n", L"a.exe=1 a.exe=1 "},
-        {"empty section", "[read_eof]\n# nothing\n[log]\nlevel=all\n", L""},
-        {"entries before the first header", "a.exe=1\n[read_eof]\n", L""},
-        {"UTF-8 mark hides the header", "\xEF\xBB\xBF[read_eof]\r\na.exe=1\r\n", L""},
-        {"UTF-8 mark, later header", "\xEF\xBB\xBF[log]\r\nlevel=all\r\n[read_eof]\r\na.exe=1\r\n", L"a.exe=1 "},
-        {"UTF-16LE file", "\xFF\xFE[\0r\0e\0a\0d\0_\0e\0o\0f\0]\0\r\0\n\0a\0=\0\x31\0\r\0\n\0"s, L""},
+        {"upper_case_before_lower.cfg", L"A.exe=0 b.exe=1 "},
+        {"blanks_around_equals.cfg", L"x.exe=1 "},
+        {"header_with_trailing_text.cfg", L"x.exe=1 "},
+        {"header_in_other_case.cfg", L""},
+        {"header_with_inner_blanks.cfg", L""},
+        {"header_without_bracket_lf.cfg", L""},
+        {"comments_inside_the_section.cfg", L"c.exe=1 "},
+        {"semicolon_starts_a_key.cfg", L";d.exe=1 "},
+        {"section_reopened.cfg", L"a.exe=0 b.exe=1 "},
+        {"duplicate_keys.cfg", L"a.exe=1 a.exe=1 "},
+        {"empty_section.cfg", L""},
+        {"entries_before_the_first_header.cfg", L""},
+        {"utf8_mark_hides_the_first_section.cfg", L""},
+        {"utf8_mark_later_header.cfg", L"a.exe=1 "},
+        {"utf16le_read_eof.cfg", L""},
+        // Only a lone 1 enables.
+        {"values_other_than_a_lone_1.cfg", L"a=0 b=0 c=0 d=0 e=0 f=0 g=1 h=0 "},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        EXPECT_EQ(c.expected, list_of(c.bytes));
+        SCOPED_TRACE(c.fixture);
+        read_eof_list(fixture_path(c.fixture), list);
+        EXPECT_EQ(c.expected, rows(list));
     }
-}
-
-TEST_F(ReadEofFile, OnlyALone1Enables)
-{
-    EXPECT_EQ(L"a=0 b=0 c=0 d=0 e=0 f=0 g=1 h=0 ",
-              list_of("[read_eof]\na=0\nb=2\nc=\nd=true\ne=01\nf=1 x\ng=1\nh=1=1\n"));
 }
 
 TEST_F(ReadEofFile, NamesFollowTheAnsiCodePage)
 {
     if (GetACP() == 936) {
         // Names in GBK / 1252 bytes sort after ASCII and come back as wide text.
-        EXPECT_EQ(utf8_to_wide("z.exe=0 扫描.exe=1 "), list_of("[read_eof]\n\xC9\xA8\xC3\xE8.exe=1\nz.exe=0\n"));
+        read_eof_list(fixture_path("names_in_gbk.cfg"), list);
+        EXPECT_EQ(utf8_to_wide("z.exe=0 扫描.exe=1 "), rows(list));
     } else if (GetACP() == 1252) {
-        EXPECT_EQ(L"z.exe=0 \u00e9t\u00e9.exe=1 ", list_of("[read_eof]\n\xE9t\xE9.exe=1\nz.exe=0\n"));
+        read_eof_list(fixture_path("names_in_latin1.cfg"), list);
+        EXPECT_EQ(L"z.exe=0 \u00e9t\u00e9.exe=1 ", rows(list));
     } else {
         GTEST_SKIP() << "needs code page 936 or 1252";
     }

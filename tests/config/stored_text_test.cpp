@@ -21,16 +21,6 @@ using namespace std::string_literals;
 
 namespace {
 
-std::string utf16le_file(const std::wstring& text)
-{
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
 std::wstring profile_string(const std::wstring& path, const wchar_t* section, const std::wstring& key)
 {
     wchar_t value[512] = {};
@@ -42,6 +32,21 @@ class stored_text_test : public testing::Test {
 protected:
     temp_dir dir;
     std::wstring path = dir.file(L"debug.cfg");
+};
+
+// A case about one code page (0: any) runs only under that code page.
+bool applies(unsigned code_page) { return code_page == 0 || code_page == GetACP(); }
+
+// One write of a key into section "read_eof" of a file holding `file`; what the write
+// rule decides for it on each system.
+struct read_eof_write {
+    const char* name;
+    std::string file;
+    std::wstring key;
+    std::wstring value;
+    unsigned code_page = 0;
+    bool on_windows = true;
+    bool on_wine = true;
 };
 
 // Each case: what the file holds before, then one write that must be refused. Texts
@@ -105,7 +110,7 @@ TEST_F(stored_text_test, RefusedWritesLeaveTheFileByteForByte)
         {"UTF-8 without a mark", utf8_file, cfg::section_log, cfg::key_log_level, L"fatal", 936, true},
         {"zero bytes in an ANSI file", "[log]\r\nlevel=all\0\r\n"s, cfg::section_log, cfg::key_log_level, L"fatal", 0,
          true},
-        {"UTF-16BE", "\xFE\xFF\0[\0l\0o\0g\0]\0\r\0\n"s, cfg::section_log, cfg::key_log_level, L"fatal", 0, true},
+        {"UTF-16BE", utf16_bytes(L"[log]\r\n", utf16::be), cfg::section_log, cfg::key_log_level, L"fatal", 0, true},
         {"UTF-16BE mark on ANSI text", "\xFE\xFF[log]\r\nlevel=all\r\n", cfg::section_log, cfg::key_log_level,
          L"fatal", 0, true},
         // Wine rewrites a file with a UTF-8 mark as UTF-8; what it may take is held to ASCII.
@@ -113,8 +118,7 @@ TEST_F(stored_text_test, RefusedWritesLeaveTheFileByteForByte)
          cfg::key_log_path, utf8_to_wide("D:\\日志"), 0, true},
     };
     for (const refused_case& c : cases) {
-        if ((c.code_page != 0 && c.code_page != GetACP()) ||
-            (c.wine_only && running_profile_system() != profile_system::wine))
+        if (!applies(c.code_page) || (c.wine_only && running_profile_system() != profile_system::wine))
             continue;
         SCOPED_TRACE(c.name);
         // Texts of the cases are UTF-8 here; the file holds them in the ANSI code page
@@ -132,16 +136,11 @@ TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
 {
     // Each write adds its key after the last key of the file's one section, in the file's
     // encoding, on every system.
-    const struct {
-        const char* name;
-        std::string file;
-        std::wstring key;
-        std::wstring value;
-        unsigned code_page;
-    } cases[] = {
-        {"Thai and Chinese in a UTF-16LE file", utf16le_file(L"[read_eof]\r\nb.exe=0\r\n"),
+    const read_eof_write cases[] = {
+        {"Thai and Chinese in a UTF-16LE file", utf16_bytes(L"[read_eof]\r\nb.exe=0\r\n", utf16::le),
          L"\x0E01" + utf8_to_wide("扫描.exe"), L"1", 0},
-        {"full-width brackets in a UTF-16LE file", utf16le_file(L"[read_eof]\r\n"), L"\xFF3Blog\xFF3D", L"0", 0},
+        {"full-width brackets in a UTF-16LE file", utf16_bytes(L"[read_eof]\r\n", utf16::le), L"\xFF3Blog\xFF3D",
+         L"0", 0},
         {"Chinese in an ANSI file under 936", "[read_eof]\r\n", utf8_to_wide("扫描仪.exe"), L"1", 936},
         {"full-width brackets under 936 are no header", "[read_eof]\r\n", L"\xFF3Blog\xFF3D", L"1", 936},
         {"Latin-1 in an ANSI file under 1252", "[read_eof]\r\n", L"caf\xE9.exe", L"1", 1252},
@@ -150,7 +149,7 @@ TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
         {"semicolon inside a key", "[read_eof]\r\n", L"a;b.exe", L"1", 0},
     };
     for (const auto& c : cases) {
-        if (c.code_page != 0 && c.code_page != GetACP())
+        if (!applies(c.code_page))
             continue;
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(write_file_bytes(path, c.file));
@@ -158,8 +157,8 @@ TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
         EXPECT_EQ(c.value, profile_string(path, cfg::section_read_eof, c.key));
         const std::wstring line = c.key + L"=" + c.value + L"\r\n";
         const bool unicode = c.file.compare(0, 2, "\xFF\xFE") == 0;
-        EXPECT_EQ(c.file + (unicode ? utf16le_file(line).substr(2) : wide_to_code_page(line, CP_ACP)),
-                  read_file_bytes(path));
+        const std::string added = unicode ? utf16_bytes(line, utf16::le, bom::without) : wide_to_code_page(line, CP_ACP);
+        EXPECT_EQ(c.file + added, read_file_bytes(path));
     }
 }
 
@@ -185,7 +184,7 @@ TEST_F(stored_text_test, UnicodeBlanksAtTheEndsOfAKeyAreRefusedInAUtf16File)
                               0x200D, 0x202F, 0x205F, 0x2060, 0x3000, 0xFEFF};
     const wchar_t ordinary[] = {0x0021, 0x00A1, 0x167F, 0x1681, 0x180D, 0x180F, 0x1FFF, 0x200E,
                                 0x202E, 0x2030, 0x205E, 0x2061, 0x2FFF, 0x3001, 0xFEFE, 0xFF01};
-    const std::string file = utf16le_file(L"[read_eof]\r\nb.exe=0\r\n");
+    const std::string file = utf16_bytes(L"[read_eof]\r\nb.exe=0\r\n", utf16::le);
     for (wchar_t c : blanks)
         for (const std::wstring& key : {std::wstring(1, c) + L"a.exe", L"a.exe" + std::wstring(1, c)}) {
             SCOPED_TRACE(testing::Message() << "U+" << std::hex << static_cast<unsigned>(c));
@@ -236,7 +235,7 @@ TEST_F(stored_text_test, FormsOfFilesOnBothSystems)
         {"EF BB without BF under 1252", "\xEF\xBB[log]\r\n", ansi, ansi, 1252},
     };
     for (const auto& c : cases) {
-        if (c.code_page != 0 && c.code_page != GetACP())
+        if (!applies(c.code_page))
             continue;
         EXPECT_EQ(c.wine, stored_form_of(c.bytes, profile_system::wine)) << c.name;
         EXPECT_EQ(c.windows, stored_form_of(c.bytes, profile_system::windows)) << c.name;
@@ -251,36 +250,28 @@ TEST_F(stored_text_test, WriteRuleOnBothSystems)
     const std::string ansi = "[log]\r\nlevel=all\r\n[read_eof]\r\na.exe=1\r\n";
     // As an editor saves it: a path whose UTF-8 bytes are no GBK text.
     const std::string utf8 = "[log]\r\npath=D:\\扫描日志\\扫描仪.log\r\n[read_eof]\r\n";
-    const std::string utf16le = utf16le_file(utf8_to_wide("[log]\r\npath=D:\\扫描日志\r\n"));
-    const std::string utf16be = "\xFE\xFF\0[\0l\0o\0g\0]\0\r\0\n"s;
+    const std::string utf16le = utf16_bytes(utf8_to_wide("[log]\r\npath=D:\\扫描日志\r\n"), utf16::le);
+    const std::string utf16be = utf16_bytes(L"[log]\r\n", utf16::be);
     const std::string nuls = "\0\0[log]\r\nlevel=all\0x\r\n"s;
     const std::wstring chinese = utf8_to_wide("扫描仪.exe");
-    const struct {
-        const char* name;
-        std::string file;
-        std::wstring key;
-        std::wstring value;
-        bool on_windows;
-        bool on_wine;
-        unsigned code_page;
-    } cases[] = {
-        {"ANSI file", ansi, L"x.exe", L"1", true, true, 0},
-        {"semicolon key", ansi, L";new.exe", L"1", false, false, 0},
-        {"semicolon key after a blank", ansi, L" ;new.exe", L"1", false, false, 0},
-        {"semicolon key after a tab", ansi, L"\t;new.exe", L"1", false, false, 0},
-        {"semicolon inside a key", ansi, L"a;b.exe", L"1", true, true, 0},
-        {"semicolon starting a value", ansi, L"path", L";D:\\log", true, true, 0},
-        {"UTF-8 without a mark, ASCII under 936", utf8, L"x.exe", L"1", true, false, 936},
-        {"UTF-8 without a mark, Chinese under 936", utf8, chinese, L"1", true, false, 936},
-        {"UTF-8 with a mark, ASCII", "\xEF\xBB\xBF" + utf8, L"x.exe", L"1", true, true, 0},
-        {"UTF-8 with a mark, Chinese under 936", "\xEF\xBB\xBF" + utf8, chinese, L"1", true, false, 936},
-        {"UTF-16LE, Thai", utf16le, L"\x0E01.exe", L"1", true, true, 0},
-        {"UTF-16BE", utf16be, L"x.exe", L"1", true, false, 0},
-        {"UTF-16BE, Thai", utf16be, L"\x0E01.exe", L"1", false, false, 0},
-        {"zero bytes", nuls, L"x.exe", L"1", true, false, 0},
+    const read_eof_write cases[] = {
+        {"ANSI file", ansi, L"x.exe", L"1", 0, true, true},
+        {"semicolon key", ansi, L";new.exe", L"1", 0, false, false},
+        {"semicolon key after a blank", ansi, L" ;new.exe", L"1", 0, false, false},
+        {"semicolon key after a tab", ansi, L"\t;new.exe", L"1", 0, false, false},
+        {"semicolon inside a key", ansi, L"a;b.exe", L"1", 0, true, true},
+        {"semicolon starting a value", ansi, L"path", L";D:\\log", 0, true, true},
+        {"UTF-8 without a mark, ASCII under 936", utf8, L"x.exe", L"1", 936, true, false},
+        {"UTF-8 without a mark, Chinese under 936", utf8, chinese, L"1", 936, true, false},
+        {"UTF-8 with a mark, ASCII", "\xEF\xBB\xBF" + utf8, L"x.exe", L"1", 0, true, true},
+        {"UTF-8 with a mark, Chinese under 936", "\xEF\xBB\xBF" + utf8, chinese, L"1", 936, true, false},
+        {"UTF-16LE, Thai", utf16le, L"\x0E01.exe", L"1", 0, true, true},
+        {"UTF-16BE", utf16be, L"x.exe", L"1", 0, true, false},
+        {"UTF-16BE, Thai", utf16be, L"\x0E01.exe", L"1", 0, false, false},
+        {"zero bytes", nuls, L"x.exe", L"1", 0, true, false},
     };
     for (const auto& c : cases) {
-        if (c.code_page != 0 && c.code_page != GetACP())
+        if (!applies(c.code_page))
             continue;
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.on_windows, write_allowed(c.file, cfg::section_read_eof, c.key, c.value, profile_system::windows));

@@ -2,6 +2,8 @@
 // 1252; cases whose result depends on the ANSI code page skip under the other one.
 #include "support/text_convert.h"
 
+#include "tests/common/test_files.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -45,10 +47,8 @@ std::vector<sink_call> decode(const std::string& bytes)
     return calls;
 }
 
-std::string utf16_bytes(const std::wstring& text)
-{
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
+// What the decoder delivers for `text`: its UTF-16LE units, no mark.
+std::string delivered(const std::wstring& text) { return utf16_bytes(text, utf16::le, bom::without); }
 
 // Expects exactly one text delivery and returns its bytes.
 std::string single_text(const std::vector<sink_call>& calls)
@@ -190,7 +190,7 @@ TEST(multibyte_to_sink, converts_exactly_size_bytes_including_nul)
 {
     std::vector<sink_call> calls;
     EXPECT_EQ(multibyte_to_sink("a\0bXYZ", 3, CP_UTF8, record, &calls), 0);
-    EXPECT_EQ(single_text(calls), utf16_bytes(std::wstring(L"a\0b", 3)));
+    EXPECT_EQ(single_text(calls), delivered(std::wstring(L"a\0b", 3)));
 }
 
 TEST(multibyte_to_sink, delivery_is_terminated)
@@ -237,7 +237,7 @@ TEST(decode_text_bytes, utf16le_passes_bytes_through)
         {std::string("\xFF\xFE\x41", 3), std::string("\x41", 1)},              // odd: kept
         {std::string("\xFF\xFE\x41\x00", 4), std::string("\x41\x00", 2)},      // one unit
         {std::string("\xFF\xFE\x41\x00\x42", 5), std::string("\x41\x00\x42", 3)}, // odd: kept
-        {"\xFF\xFE" + utf16_bytes(chinese), utf16_bytes(chinese)},
+        {utf16_bytes(chinese, utf16::le), delivered(chinese)},
     };
     for (const row& r : rows) {
         const auto calls = decode(r.input);
@@ -263,7 +263,7 @@ TEST(decode_text_bytes, utf16be_is_swapped_and_drops_an_odd_byte)
     };
     for (const row& r : rows) {
         const auto calls = decode(r.input);
-        EXPECT_EQ(single_text(calls), utf16_bytes(r.expected)) << r.input.size() << " bytes";
+        EXPECT_EQ(single_text(calls), delivered(r.expected)) << r.input.size() << " bytes";
         ASSERT_EQ(calls.size(), 1u);
         EXPECT_EQ(calls[0].total, r.expected.size() * 2);
     }
@@ -272,36 +272,36 @@ TEST(decode_text_bytes, utf16be_is_swapped_and_drops_an_odd_byte)
 TEST(decode_text_bytes, utf8_mark_is_skipped)
 {
     EXPECT_EQ(single_text(decode("\xEF\xBB\xBF")), "");
-    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" "a")), utf16_bytes(L"a"));
-    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" + chinese_utf8)), utf16_bytes(chinese));
+    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" "a")), delivered(L"a"));
+    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" + chinese_utf8)), delivered(chinese));
     // Only the leading mark is dropped; one further in is text.
-    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF[a]\xEF\xBB\xBF")), utf16_bytes(L"[a]\ufeff"));
+    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF[a]\xEF\xBB\xBF")), delivered(L"[a]\ufeff"));
 }
 
 TEST(decode_text_bytes, no_mark_is_ansi)
 {
-    EXPECT_EQ(single_text(decode("abc")), utf16_bytes(L"abc"));
-    EXPECT_EQ(single_text(decode("[log]\r\nlevel=fatal\r\n")), utf16_bytes(L"[log]\r\nlevel=fatal\r\n"));
+    EXPECT_EQ(single_text(decode("abc")), delivered(L"abc"));
+    EXPECT_EQ(single_text(decode("[log]\r\nlevel=fatal\r\n")), delivered(L"[log]\r\nlevel=fatal\r\n"));
     // A UTF-16 file without its mark is read as ANSI, NUL bytes and all.
-    EXPECT_EQ(single_text(decode(std::string("a\0b\0", 4))), utf16_bytes(std::wstring(L"a\0b\0", 4)));
+    EXPECT_EQ(single_text(decode(std::string("a\0b\0", 4))), delivered(std::wstring(L"a\0b\0", 4)));
 }
 
 TEST(decode_text_bytes, gbk_without_mark_under_936)
 {
     REQUIRE_ANSI_CODE_PAGE(936u);
-    EXPECT_EQ(single_text(decode("k=" + chinese_gbk)), utf16_bytes(L"k=" + chinese));
+    EXPECT_EQ(single_text(decode("k=" + chinese_gbk)), delivered(L"k=" + chinese));
     // The UTF-8 mark still wins over the ANSI code page.
-    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" + chinese_utf8)), utf16_bytes(chinese));
+    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" + chinese_utf8)), delivered(chinese));
 }
 
 TEST(decode_text_bytes, gbk_without_mark_under_1252)
 {
     REQUIRE_ANSI_CODE_PAGE(1252u);
-    EXPECT_EQ(single_text(decode("k=" + chinese_gbk)), utf16_bytes(L"k=" + chinese_gbk_as_1252));
+    EXPECT_EQ(single_text(decode("k=" + chinese_gbk)), delivered(L"k=" + chinese_gbk_as_1252));
     // Marks cut short are plain text.
-    EXPECT_EQ(single_text(decode("\xEF\xBB\x41")), utf16_bytes(L"\u00ef\u00bbA"));
-    EXPECT_EQ(single_text(decode("\xFF\x41\x42")), utf16_bytes(L"\u00ffAB"));
-    EXPECT_EQ(single_text(decode("\xFE\x41\x42")), utf16_bytes(L"\u00feAB"));
+    EXPECT_EQ(single_text(decode("\xEF\xBB\x41")), delivered(L"\u00ef\u00bbA"));
+    EXPECT_EQ(single_text(decode("\xFF\x41\x42")), delivered(L"\u00ffAB"));
+    EXPECT_EQ(single_text(decode("\xFE\x41\x42")), delivered(L"\u00feAB"));
 }
 
 TEST(decode_text_bytes, missing_arguments_do_not_crash)
