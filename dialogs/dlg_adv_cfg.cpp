@@ -61,33 +61,28 @@ dlg_adv_cfg::dlg_adv_cfg(HWND parent_window) : dlg_base(IDD_ADV_CFG, parent_wind
 
 INT_PTR dlg_adv_cfg::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
+    if (message == WM_INITDIALOG) {
         init_page();
         UpdateWindow(hwnd);
         return 1;
-    case WM_COMMAND: {
-        HWND control = reinterpret_cast<HWND>(lparam);
-        switch (HIWORD(wparam)) {
-        case EN_KILLFOCUS:
-            on_edit_kill_focus(control);
-            break;
-        case CBN_SELCHANGE:
-            on_combo_sel_change(control);
-            break;
-        case BN_CLICKED:
-            on_button_clicked(control, LOWORD(wparam));
-            break;
-        default:
-            break;
-        }
-        return 1;
     }
-    case WM_NOTIFY:
-        return 1;
+    if (message != WM_COMMAND)
+        return message == WM_NOTIFY ? 1 : 0;
+    HWND control = reinterpret_cast<HWND>(lparam);
+    switch (HIWORD(wparam)) {
+    case EN_KILLFOCUS:
+        on_edit_kill_focus(control);
+        break;
+    case CBN_SELCHANGE:
+        on_combo_sel_change(control);
+        break;
+    case BN_CLICKED:
+        on_button_clicked(control, LOWORD(wparam));
+        break;
     default:
-        return 0;
+        break;
     }
+    return 1;
 }
 
 void dlg_adv_cfg::init_page()

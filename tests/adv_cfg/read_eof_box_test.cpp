@@ -35,22 +35,37 @@ TEST_F(adv_cfg_read_eof, shown_in_key_order_once_however_many_refreshes)
     }
 }
 
-TEST_F(adv_cfg_read_eof, only_exactly_1_is_on_and_lines_without_equals_are_skipped)
+TEST_F(adv_cfg_read_eof, each_line_writes_its_key_and_the_box_shows_the_file_again)
 {
-    prepare("[read_eof]\r\n");
-    open_page();
-    type(IDC_READ_EOF_TEXT, L"[read_eof]\r\na.exe=true\r\nb.exe= 1\r\nc.exe=1 \r\nd.exe=1\r\nno-equals\r\nk=a=b");
-    EXPECT_EQ(file_bytes(), "[read_eof]\r\na.exe=0\r\nb.exe=0\r\nc.exe=0\r\nd.exe=1\r\nk=0\r\n");
-    EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\na.exe=0\r\nb.exe=0\r\nc.exe=0\r\nd.exe=1\r\nk=0\r\n");
-}
-
-TEST_F(adv_cfg_read_eof, a_deleted_line_comes_back)
-{
-    prepare("[read_eof]\r\na.exe=1\r\nb.exe=0\r\n");
-    open_page();
-    type(IDC_READ_EOF_TEXT, L"[read_eof]\r\na.exe=0\r\n");
-    EXPECT_EQ(file_bytes(), "[read_eof]\r\na.exe=0\r\nb.exe=0\r\n");
-    EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\na.exe=0\r\nb.exe=0\r\n");
+    const struct {
+        const char* name;
+        std::string file;
+        std::wstring typed;
+        std::string written;
+        std::wstring shown;
+    } cases[] = {
+        {"only exactly 1 is on, lines without equals are skipped", "[read_eof]\r\n",
+         L"[read_eof]\r\na.exe=true\r\nb.exe= 1\r\nc.exe=1 \r\nd.exe=1\r\nno-equals\r\nk=a=b",
+         "[read_eof]\r\na.exe=0\r\nb.exe=0\r\nc.exe=0\r\nd.exe=1\r\nk=0\r\n",
+         L"[read_eof]\r\na.exe=0\r\nb.exe=0\r\nc.exe=0\r\nd.exe=1\r\nk=0\r\n"},
+        // Writing only adds or changes keys.
+        {"a deleted line comes back", "[read_eof]\r\na.exe=1\r\nb.exe=0\r\n", L"[read_eof]\r\na.exe=0\r\n",
+         "[read_eof]\r\na.exe=0\r\nb.exe=0\r\n", L"[read_eof]\r\na.exe=0\r\nb.exe=0\r\n"},
+        {"header anywhere and a last line without line end", "", L"ignored=1\r\n[read_eof]\r\nz.exe=1",
+         "[read_eof]\r\nz.exe=1\r\n", L"[read_eof]\r\nz.exe=1\r\n"},
+        // The profile functions match the section without regard to case, the reader exactly.
+        {"section in other case takes the writes but shows nothing", "[READ_EOF]\r\na.exe=0\r\n",
+         L"[read_eof]\r\na.exe=1\r\n", "[READ_EOF]\r\na.exe=1\r\n", L"[read_eof]\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prepare(c.file);
+        open_page();
+        type(IDC_READ_EOF_TEXT, c.typed);
+        EXPECT_EQ(file_bytes(), c.written);
+        EXPECT_EQ(text(IDC_READ_EOF_TEXT), c.shown);
+        TearDown();
+    }
 }
 
 TEST_F(adv_cfg_read_eof, texts_that_write_nothing_keep_the_box_as_typed)
@@ -87,23 +102,6 @@ TEST_F(adv_cfg_read_eof, refused_keys_write_nothing_and_the_rest_is_written)
     type(IDC_READ_EOF_TEXT, L"[read_eof]\r\n[x]=1\r\n");
     EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\na.exe=1\r\nok.exe=1\r\n");
     EXPECT_EQ(selection(IDC_LOG_LEVEL), 1);
-}
-
-TEST_F(adv_cfg_read_eof, header_anywhere_and_a_last_line_without_line_end)
-{
-    prepare("");
-    open_page();
-    type(IDC_READ_EOF_TEXT, L"ignored=1\r\n[read_eof]\r\nz.exe=1");
-    EXPECT_EQ(file_bytes(), "[read_eof]\r\nz.exe=1\r\n");
-}
-
-TEST_F(adv_cfg_read_eof, section_in_other_case_takes_the_writes_but_shows_nothing)
-{
-    prepare("[READ_EOF]\r\na.exe=0\r\n");
-    open_page();
-    type(IDC_READ_EOF_TEXT, L"[read_eof]\r\na.exe=1\r\n");
-    EXPECT_EQ(file_bytes(), "[READ_EOF]\r\na.exe=1\r\n");
-    EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\n");
 }
 
 TEST_F(adv_cfg_read_eof, chinese_process_names_under_code_page_936)
