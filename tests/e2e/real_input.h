@@ -1,0 +1,109 @@
+// Real input as a user makes it: mouse clicks and keystrokes through SendInput, which go
+// to whatever window is under the pointer or has the focus.
+#pragma once
+
+#include "tests/e2e/running_program.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+inline void send(std::vector<INPUT> inputs)
+{
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+inline INPUT mouse(DWORD flags, LONG x = 0, LONG y = 0)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x;
+    input.mi.dy = y;
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+// A left click at a point of the screen (primary monitor), in the absolute coordinates
+// that SendInput takes.
+inline void click_at(POINT point)
+{
+    const LONG width = GetSystemMetrics(SM_CXSCREEN);
+    const LONG height = GetSystemMetrics(SM_CYSCREEN);
+    const LONG x = (point.x * 65535 + width / 2) / (width - 1);
+    const LONG y = (point.y * 65535 + height / 2) / (height - 1);
+    send({mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y), mouse(MOUSEEVENTF_LEFTDOWN),
+          mouse(MOUSEEVENTF_LEFTUP)});
+}
+
+inline POINT centre_of(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+inline INPUT key(WORD virtual_key, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtual_key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+inline void press(WORD virtual_key) { send({key(virtual_key, false), key(virtual_key, true)}); }
+
+// Characters as the keyboard delivers them, whatever the layout.
+inline void type(const std::wstring& text)
+{
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text)
+        for (bool up : {false, true}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            inputs.push_back(input);
+        }
+    send(inputs);
+}
+
+// The window that has the keyboard focus in `window`'s thread.
+inline HWND focus_of(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Brings the program to the front and clicks `point`; whether `control` then has the focus.
+inline bool click_into(HWND main_window, POINT point, HWND control)
+{
+    // Without a window manager nothing else would make the program the foreground one.
+    SetForegroundWindow(main_window);
+    click_at(point);
+    if (wait_until([&] { return focus_of(main_window) == control; }))
+        return true;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const HWND under = WindowFromPoint(point);
+    wchar_t under_class[64] = {}, focus_class[64] = {};
+    GetClassNameW(under, under_class, 64);
+    GetClassNameW(focus_of(main_window), focus_class, 64);
+    ADD_FAILURE() << "clicked " << point.x << "," << point.y << " cursor " << cursor.x << "," << cursor.y
+                  << " under " << GetDlgCtrlID(under) << " " << testing::PrintToString(std::wstring(under_class))
+                  << " focus " << GetDlgCtrlID(focus_of(main_window)) << " "
+                  << testing::PrintToString(std::wstring(focus_class)) << " foreground "
+                  << (GetForegroundWindow() == main_window) << " capture " << (GetCapture() != nullptr);
+    return false;
+}
+
+inline bool click_into(HWND main_window, HWND control) { return click_into(main_window, centre_of(control), control); }
+
+} // namespace e2e
