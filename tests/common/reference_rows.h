@@ -78,3 +78,14 @@ inline std::wstring code_cell(const reference_row& r)
     text << std::setw(5) << std::setfill(L'0') << r.code << L"   -   " << r.hex;
     return text.str();
 }
+
+// Rows `first` to `last` (numbered from 1) as a copy of them reads: each row's three
+// cells as the list shows them, tab-separated, each row ending in CR LF.
+inline std::wstring copied_rows(int first, int last)
+{
+    std::wstring text;
+    for (const reference_row& r : reference_rows)
+        if (r.row >= first && r.row <= last)
+            text += std::to_wstring(r.row) + L'\t' + code_cell(r) + L'\t' + r.message + L"\r\n";
+    return text;
+}

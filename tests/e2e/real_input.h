@@ -28,25 +28,6 @@ inline INPUT mouse(DWORD flags, LONG x = 0, LONG y = 0)
     return input;
 }
 
-// A left click at a point of the screen (primary monitor), in the absolute coordinates
-// that SendInput takes.
-inline void click_at(POINT point)
-{
-    const LONG width = GetSystemMetrics(SM_CXSCREEN);
-    const LONG height = GetSystemMetrics(SM_CYSCREEN);
-    const LONG x = (point.x * 65535 + width / 2) / (width - 1);
-    const LONG y = (point.y * 65535 + height / 2) / (height - 1);
-    send({mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y), mouse(MOUSEEVENTF_LEFTDOWN),
-          mouse(MOUSEEVENTF_LEFTUP)});
-}
-
-inline POINT centre_of(HWND window)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
 inline INPUT key(WORD virtual_key, bool up)
 {
     INPUT input{};
@@ -56,7 +37,43 @@ inline INPUT key(WORD virtual_key, bool up)
     return input;
 }
 
-inline void press(WORD virtual_key) { send({key(virtual_key, false), key(virtual_key, true)}); }
+// `inputs` with `modifier` (VK_CONTROL, VK_SHIFT) held down around them, unless it is 0.
+inline void send_holding(WORD modifier, std::vector<INPUT> inputs)
+{
+    if (modifier) {
+        inputs.insert(inputs.begin(), key(modifier, false));
+        inputs.push_back(key(modifier, true));
+    }
+    send(inputs);
+}
+
+inline void press(WORD virtual_key, WORD modifier = 0)
+{
+    send_holding(modifier, {key(virtual_key, false), key(virtual_key, true)});
+}
+
+enum class button { left, right };
+
+// A click at a point of the screen (primary monitor), in the absolute coordinates that
+// SendInput takes, with `modifier` held down unless it is 0.
+inline void click_at(POINT point, WORD modifier = 0, button which = button::left)
+{
+    const LONG width = GetSystemMetrics(SM_CXSCREEN);
+    const LONG height = GetSystemMetrics(SM_CYSCREEN);
+    const LONG x = (point.x * 65535 + width / 2) / (width - 1);
+    const LONG y = (point.y * 65535 + height / 2) / (height - 1);
+    const bool left = which == button::left;
+    send_holding(modifier, {mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y),
+                            mouse(left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
+                            mouse(left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)});
+}
+
+inline POINT centre_of(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
 
 // Characters as the keyboard delivers them, whatever the layout.
 inline void type(const std::wstring& text)
@@ -105,5 +122,15 @@ inline bool click_into(HWND main_window, POINT point, HWND control)
 }
 
 inline bool click_into(HWND main_window, HWND control) { return click_into(main_window, centre_of(control), control); }
+
+// Clicks item `index` of the open menu ("复制", "全选": two items of one height) and waits
+// until the menu has gone.
+inline bool choose_menu_item(HWND menu, int index)
+{
+    RECT rect{};
+    GetWindowRect(menu, &rect);
+    click_at(POINT{(rect.left + rect.right) / 2, rect.top + (2 * index + 1) * (rect.bottom - rect.top) / 4});
+    return wait_until([&] { return !IsWindowVisible(menu); });
+}
 
 } // namespace e2e
