@@ -19,12 +19,14 @@
 //       closes the dropped list of that combo box again.
 //   ui_driver exit
 //       presses "退出".
-// Windows of another process: the tab control's item rectangle is read through a
-// buffer in that process (pointer messages are not carried across processes), and the
-// click is posted as mouse messages, so the tab control notifies its window itself.
+// Windows of another process: item rectangles are read through a buffer in that process
+// (pointer messages are not carried across processes), and clicks are posted as mouse
+// messages, so the controls notify their windows themselves.
 #include "app/dlg_main.h"
 #include "resources/resource.h"
 #include "tools/environment_block.h"
+#include "tools/remote_rect.h"
+#include "tools/ui_driver_windows.h"
 #include "tools/win_handles.h"
 
 #include <windows.h>
@@ -39,52 +41,7 @@
 
 namespace {
 
-constexpr DWORD wait_ms = 15000;
-
-HWND find_main_window(DWORD process_id = 0)
-{
-    struct search {
-        DWORD process_id;
-        HWND found;
-    } state{process_id, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM user) -> BOOL {
-            auto* s = reinterpret_cast<search*>(user);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t title[128] = {};
-            GetWindowTextW(window, title, 128);
-            if ((s->process_id == 0 || owner == s->process_id) && IsWindowVisible(window) &&
-                std::wstring(title) == main_window_title) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&state));
-    return state.found;
-}
-
-HWND wait_for_main_window(DWORD process_id, HANDLE process)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < wait_ms) {
-        if (HWND window = find_main_window(process_id))
-            return window;
-        if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
-            return nullptr;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-void print_rect(const char* prefix, HWND window)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    std::printf("%s%ld %ld %ld %ld\n", prefix, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-    std::fflush(stdout);
-}
+using namespace ui_driver;
 
 // An empty `local_app_data` keeps this process's environment, Wine's own profile folders.
 int run(const std::wstring& exe, const std::wstring& local_app_data)
@@ -118,45 +75,12 @@ int run(const std::wstring& exe, const std::wstring& local_app_data)
     return static_cast<int>(code);
 }
 
-// The rectangle of tab `index`, read through a buffer inside the program's process.
-bool tab_item_rect(HWND tab, int index, RECT& rect)
-{
-    DWORD process_id = 0;
-    GetWindowThreadProcessId(tab, &process_id);
-    const unique_handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, process_id));
-    if (!process)
-        return false;
-    struct remote_freer {
-        HANDLE process;
-        void operator()(void* memory) const { VirtualFreeEx(process, memory, 0, MEM_RELEASE); }
-    };
-    const std::unique_ptr<void, remote_freer> remote(
-        VirtualAllocEx(process.get(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE),
-        remote_freer{process.get()});
-    if (!remote)
-        return false;
-    if (!SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.get())))
-        return false;
-    return ReadProcessMemory(process.get(), remote.get(), &rect, sizeof(rect), nullptr) != FALSE;
-}
-
-// The page of tab `index`: the error page holds the error list, the other the path box.
-HWND page_of_tab(HWND main_window, int index)
-{
-    const int marker = index == 0 ? IDC_ERR_LIST : IDC_CFG_PATH;
-    for (HWND page = FindWindowExW(main_window, nullptr, L"#32770", nullptr); page;
-         page = FindWindowExW(main_window, page, L"#32770", nullptr))
-        if (GetDlgItem(page, marker))
-            return page;
-    return nullptr;
-}
-
 int click_tab(int index)
 {
     HWND window = wait_for_main_window(0, nullptr);
     HWND tab = window ? GetDlgItem(window, IDC_MAIN_TAB) : nullptr;
     RECT item{};
-    if (!tab || !tab_item_rect(tab, index, item)) {
+    if (!tab || !remote_rect(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), item)) {
         std::fprintf(stderr, "no tab %d\n", index);
         return 1;
     }
@@ -195,31 +119,6 @@ int choose_oem(int index)
     return 0;
 }
 
-// The visible dropped list (class "ComboLBox") of the process that owns `combo`.
-HWND dropped_list_of(HWND combo)
-{
-    struct search {
-        DWORD process_id;
-        HWND found;
-    } state{0, nullptr};
-    GetWindowThreadProcessId(combo, &state.process_id);
-    EnumWindows(
-        [](HWND window, LPARAM user) -> BOOL {
-            auto* s = reinterpret_cast<search*>(user);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t class_name[32] = {};
-            GetClassNameW(window, class_name, 32);
-            if (owner == s->process_id && IsWindowVisible(window) && std::wstring(class_name) == L"ComboLBox") {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&state));
-    return state.found;
-}
-
 HWND config_combo(int id)
 {
     HWND window = wait_for_main_window(0, nullptr);
@@ -244,15 +143,9 @@ int drop_list(int id)
 
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < wait_ms) {
-        if (HWND list = dropped_list_of(combo)) {
+        if (HWND list = visible_window_of(combo, L"ComboLBox")) {
             Sleep(300); // let the list paint before anyone looks at it
-            RECT window_rect{};
-            RECT list_rect{};
-            GetWindowRect(GetAncestor(combo, GA_ROOT), &window_rect);
-            GetWindowRect(list, &list_rect);
-            RECT both{};
-            UnionRect(&both, &window_rect, &list_rect);
-            std::printf("%ld %ld %ld %ld\n", both.left, both.top, both.right - both.left, both.bottom - both.top);
+            print_union(combo, list);
             return 0;
         }
         Sleep(50);
