@@ -17,6 +17,11 @@
 //       rectangle that holds the main window and the dropped list once the list shows.
 //   ui_driver close <control id>
 //       closes the dropped list of that combo box again.
+//   ui_driver menu <first row> <last row>
+//       shows the error page, selects those rows (numbered from 0) and right-clicks the
+//       first; prints the rectangle that holds the main window and the menu once it shows.
+//   ui_driver close-menu
+//       closes that menu again, choosing nothing.
 //   ui_driver exit
 //       presses "退出".
 // Windows of another process: item rectangles are read through a buffer in that process
@@ -32,6 +37,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -75,7 +81,7 @@ int run(const std::wstring& exe, const std::wstring& local_app_data)
     return static_cast<int>(code);
 }
 
-int click_tab(int index)
+int click_tab(int index, bool print = true)
 {
     HWND window = wait_for_main_window(0, nullptr);
     HWND tab = window ? GetDlgItem(window, IDC_MAIN_TAB) : nullptr;
@@ -94,7 +100,8 @@ int click_tab(int index)
         if (page && IsWindowVisible(page) && SendMessageW(tab, TCM_GETCURSEL, 0, 0) == index) {
             // Let the page finish painting before anyone looks at it.
             Sleep(300);
-            print_rect("", window);
+            if (print)
+                print_rect("", window);
             return 0;
         }
         Sleep(50);
@@ -165,6 +172,56 @@ int close_list(int id)
     return 0;
 }
 
+// The middle of row `row` of the error list, in the list's client coordinates.
+LPARAM row_point(HWND list, int row)
+{
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    remote_rect(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), rect);
+    return MAKELPARAM(rect.left + 60, (rect.top + rect.bottom) / 2);
+}
+
+int open_row_menu(int first, int last)
+{
+    if (click_tab(0, false) != 0)
+        return 1;
+    HWND window = wait_for_main_window(0, nullptr);
+    HWND list = GetDlgItem(page_of_tab(window, 0), IDC_ERR_LIST);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, row_point(list, first));
+    PostMessageW(list, WM_LBUTTONUP, 0, row_point(list, first));
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, row_point(list, last));
+    PostMessageW(list, WM_LBUTTONUP, MK_SHIFT, row_point(list, last));
+    // The list opens its menu where the pointer is, as after a real click.
+    POINT pointer{GET_X_LPARAM(row_point(list, first)), GET_Y_LPARAM(row_point(list, first))};
+    ClientToScreen(list, &pointer);
+    SetCursorPos(pointer.x, pointer.y);
+    PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, row_point(list, first));
+    PostMessageW(list, WM_RBUTTONUP, 0, row_point(list, first));
+
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < wait_ms) {
+        if (HWND menu = visible_window_of(list, L"#32768")) {
+            Sleep(300); // let the menu paint before anyone looks at it
+            print_union(list, menu);
+            return 0;
+        }
+        Sleep(50);
+    }
+    std::fprintf(stderr, "the error list opened no menu\n");
+    return 1;
+}
+
+int close_row_menu()
+{
+    HWND window = wait_for_main_window(0, nullptr);
+    HWND menu = window ? visible_window_of(window, L"#32768") : nullptr;
+    if (!menu) {
+        std::fprintf(stderr, "no open menu\n");
+        return 1;
+    }
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    return 0;
+}
+
 int press_exit()
 {
     HWND window = wait_for_main_window(0, nullptr);
@@ -194,9 +251,13 @@ int main()
         return drop_list(_wtoi(args[2].c_str()));
     if (args.size() == 3 && args[1] == L"close")
         return close_list(_wtoi(args[2].c_str()));
+    if (args.size() == 4 && args[1] == L"menu")
+        return open_row_menu(_wtoi(args[2].c_str()), _wtoi(args[3].c_str()));
+    if (args.size() == 2 && args[1] == L"close-menu")
+        return close_row_menu();
     if (args.size() == 2 && args[1] == L"exit")
         return press_exit();
     std::fprintf(stderr, "usage: ui_driver run <exe> [<LOCALAPPDATA>] | tab <index> | oem <index> | drop <id> | "
-                         "close <id> | exit\n");
+                         "close <id> | menu <first> <last> | close-menu | exit\n");
     return 2;
 }
