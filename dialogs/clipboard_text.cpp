@@ -11,10 +11,19 @@ struct global_freer {
 using unique_global = std::unique_ptr<void, global_freer>;
 
 // The clipboard, open for as long as the object lives: every way out closes it again,
-// since a clipboard left open blocks copying in every other program.
+// since a clipboard left open blocks copying in every other program. Clipboard viewers
+// and history tools open it for a moment after every change, so a busy clipboard is
+// tried a few times before the copy is given up.
 class open_clipboard {
 public:
-    explicit open_clipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    explicit open_clipboard(HWND owner)
+    {
+        for (int attempt = 0; attempt < 5 && !open_; ++attempt) {
+            if (attempt > 0)
+                Sleep(5);
+            open_ = OpenClipboard(owner) != FALSE;
+        }
+    }
     ~open_clipboard()
     {
         if (open_)
@@ -26,7 +35,7 @@ public:
     bool is_open() const { return open_; }
 
 private:
-    bool open_;
+    bool open_ = false;
 };
 
 } // namespace

@@ -12,9 +12,17 @@
 namespace {
 
 HANDLE refused_memory = nullptr;
+int busy_openings = 0; // OpenClipboard calls to refuse before letting them through
+const import_patch* open_spy = nullptr;
 
 HGLOBAL WINAPI refuse_global_alloc(UINT, SIZE_T) { return nullptr; }
 BOOL WINAPI refuse_open_clipboard(HWND) { return FALSE; }
+BOOL WINAPI open_clipboard_once_free(HWND owner)
+{
+    if (busy_openings-- > 0)
+        return FALSE;
+    return reinterpret_cast<BOOL(WINAPI*)(HWND)>(open_spy->original())(owner);
+}
 BOOL WINAPI refuse_empty_clipboard() { return FALSE; }
 HANDLE WINAPI refuse_set_clipboard_data(UINT, HANDLE memory)
 {
@@ -56,4 +64,19 @@ TEST(put_clipboard_text, EveryFailedStepReportsFailureAndClosesTheClipboard)
     // The memory the clipboard refused is still the program's own to free.
     ASSERT_NE(refused_memory, nullptr);
     EXPECT_EQ(GlobalFlags(refused_memory), static_cast<UINT>(GMEM_INVALID_HANDLE));
+}
+
+// Clipboard viewers open the clipboard for a moment after each change: a copy right
+// behind another must wait for it, not be lost.
+TEST(put_clipboard_text, WaitsForAClipboardThatAnotherProgramHoldsForAMoment)
+{
+    recording_dialog owner(IDD_MAIN, nullptr);
+    ASSERT_NE(owner.create(), nullptr);
+    const import_patch patch("user32.dll", "OpenClipboard", reinterpret_cast<const void*>(&open_clipboard_once_free));
+    open_spy = &patch;
+    ASSERT_TRUE(patch.active());
+    busy_openings = 2;
+    EXPECT_TRUE(put_clipboard_text(owner.hwnd, L"新\r\n"));
+    EXPECT_EQ(busy_openings, -1); // two refused, then one that opened
+    EXPECT_EQ(clipboard_text(), L"新\r\n");
 }
