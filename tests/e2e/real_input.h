@@ -54,17 +54,38 @@ inline void press(WORD virtual_key, WORD modifier = 0)
 
 enum class button { left, right };
 
+inline bool pointer_at(POINT point)
+{
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return cursor.x == point.x && cursor.y == point.y;
+}
+
 // A click at a point of the screen (primary monitor), in the absolute coordinates that
-// SendInput takes, with `modifier` held down unless it is 0.
+// SendInput takes, with `modifier` held down unless it is 0. Under Wine a move makes the
+// X server report the pointer to the window under it a moment later, and with that
+// report Wine takes the modifier keys from X, where no key is held; a window that just
+// appeared may also report where the pointer was before. A button event sent right
+// behind a move was so now and then taken at the old place or without its Ctrl or Shift.
+// So the pointer is moved first, until the window under it has taken in those reports
+// and the pointer stays; the key and button events follow.
 inline void click_at(POINT point, WORD modifier = 0, button which = button::left)
 {
     const LONG width = GetSystemMetrics(SM_CXSCREEN);
     const LONG height = GetSystemMetrics(SM_CYSCREEN);
     const LONG x = (point.x * 65535 + width / 2) / (width - 1);
     const LONG y = (point.y * 65535 + height / 2) / (height - 1);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        send({mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y)});
+        wait_until([&] { return pointer_at(point); }, 1000);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(WindowFromPoint(point), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
+        Sleep(50);
+        if (pointer_at(point))
+            break;
+    }
     const bool left = which == button::left;
-    send_holding(modifier, {mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y),
-                            mouse(left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
+    send_holding(modifier, {mouse(left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
                             mouse(left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)});
 }
 

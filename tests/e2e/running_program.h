@@ -153,11 +153,11 @@ inline RECT row_rect(HWND list, int index)
     return rect;
 }
 
-// A point to click in row `index`: inside its first two cells.
-inline POINT row_point(HWND list, int index)
+// A point to click in row `index`, `x` pixels from its left end.
+inline POINT row_point(HWND list, int index, int x = 60)
 {
     const RECT rect = row_rect(list, index);
-    return POINT{rect.left + 60, (rect.top + rect.bottom) / 2};
+    return POINT{rect.left + x, (rect.top + rect.bottom) / 2};
 }
 
 inline int selected_rows(HWND list)
