@@ -1,5 +1,6 @@
 // The "错误信息" page: a read-only list of every error code with its decimal and
-// hexadecimal forms and its description, filled once when the page is created.
+// hexadecimal forms and its description, filled once when the page is created. Its
+// selected rows can be copied (Ctrl+C, or the list's menu) for pasting into a ticket.
 #pragma once
 
 #include "dialogs/dlg_base.h"
@@ -18,8 +19,17 @@ public:
     // and the UTF-8 message converted to wide text.
     void add_error_row(std::int32_t code, const char* message);
 
+    // Puts the selected rows on the clipboard, one line each with its cells as shown,
+    // tab-separated; with none selected the clipboard keeps what it has.
+    void copy_selected_rows();
+    void select_all_rows();
+
     HWND list_ctrl = nullptr;
 
 private:
     void init_page();
+    void on_list_key(WORD key);
+    // `where` is WM_CONTEXTMENU's point: on the screen, or -1, -1 from the keyboard.
+    void show_row_menu(LPARAM where);
+    POINT keyboard_menu_point() const;
 };

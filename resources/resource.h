@@ -13,6 +13,9 @@
 /* Error-code page */
 #define IDD_ERR_MSG             141
 #define IDC_ERR_LIST            1002
+/* The list's menu (right-click, Shift+F10, the menu key) */
+#define IDM_COPY_ROWS           40001
+#define IDM_SELECT_ALL_ROWS     40002
 
 /* Advanced configuration page */
 #define IDD_ADV_CFG             142

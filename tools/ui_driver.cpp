@@ -17,19 +17,27 @@
 //       rectangle that holds the main window and the dropped list once the list shows.
 //   ui_driver close <control id>
 //       closes the dropped list of that combo box again.
+//   ui_driver menu <first row> <last row>
+//       shows the error page, selects those rows (numbered from 0) and right-clicks the
+//       first; prints the rectangle that holds the main window and the menu once it shows.
+//   ui_driver close-menu
+//       closes that menu again, choosing nothing.
 //   ui_driver exit
 //       presses "退出".
-// Windows of another process: the tab control's item rectangle is read through a
-// buffer in that process (pointer messages are not carried across processes), and the
-// click is posted as mouse messages, so the tab control notifies its window itself.
+// Windows of another process: item rectangles are read through a buffer in that process
+// (pointer messages are not carried across processes), and clicks are posted as mouse
+// messages, so the controls notify their windows themselves.
 #include "app/dlg_main.h"
 #include "resources/resource.h"
 #include "tools/environment_block.h"
+#include "tools/remote_rect.h"
+#include "tools/ui_driver_windows.h"
 #include "tools/win_handles.h"
 
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -39,52 +47,7 @@
 
 namespace {
 
-constexpr DWORD wait_ms = 15000;
-
-HWND find_main_window(DWORD process_id = 0)
-{
-    struct search {
-        DWORD process_id;
-        HWND found;
-    } state{process_id, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM user) -> BOOL {
-            auto* s = reinterpret_cast<search*>(user);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t title[128] = {};
-            GetWindowTextW(window, title, 128);
-            if ((s->process_id == 0 || owner == s->process_id) && IsWindowVisible(window) &&
-                std::wstring(title) == main_window_title) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&state));
-    return state.found;
-}
-
-HWND wait_for_main_window(DWORD process_id, HANDLE process)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < wait_ms) {
-        if (HWND window = find_main_window(process_id))
-            return window;
-        if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
-            return nullptr;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-void print_rect(const char* prefix, HWND window)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    std::printf("%s%ld %ld %ld %ld\n", prefix, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-    std::fflush(stdout);
-}
+using namespace ui_driver;
 
 // An empty `local_app_data` keeps this process's environment, Wine's own profile folders.
 int run(const std::wstring& exe, const std::wstring& local_app_data)
@@ -118,45 +81,12 @@ int run(const std::wstring& exe, const std::wstring& local_app_data)
     return static_cast<int>(code);
 }
 
-// The rectangle of tab `index`, read through a buffer inside the program's process.
-bool tab_item_rect(HWND tab, int index, RECT& rect)
-{
-    DWORD process_id = 0;
-    GetWindowThreadProcessId(tab, &process_id);
-    const unique_handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, process_id));
-    if (!process)
-        return false;
-    struct remote_freer {
-        HANDLE process;
-        void operator()(void* memory) const { VirtualFreeEx(process, memory, 0, MEM_RELEASE); }
-    };
-    const std::unique_ptr<void, remote_freer> remote(
-        VirtualAllocEx(process.get(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE),
-        remote_freer{process.get()});
-    if (!remote)
-        return false;
-    if (!SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.get())))
-        return false;
-    return ReadProcessMemory(process.get(), remote.get(), &rect, sizeof(rect), nullptr) != FALSE;
-}
-
-// The page of tab `index`: the error page holds the error list, the other the path box.
-HWND page_of_tab(HWND main_window, int index)
-{
-    const int marker = index == 0 ? IDC_ERR_LIST : IDC_CFG_PATH;
-    for (HWND page = FindWindowExW(main_window, nullptr, L"#32770", nullptr); page;
-         page = FindWindowExW(main_window, page, L"#32770", nullptr))
-        if (GetDlgItem(page, marker))
-            return page;
-    return nullptr;
-}
-
-int click_tab(int index)
+int click_tab(int index, bool print = true)
 {
     HWND window = wait_for_main_window(0, nullptr);
     HWND tab = window ? GetDlgItem(window, IDC_MAIN_TAB) : nullptr;
     RECT item{};
-    if (!tab || !tab_item_rect(tab, index, item)) {
+    if (!tab || !remote_rect(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), item)) {
         std::fprintf(stderr, "no tab %d\n", index);
         return 1;
     }
@@ -170,7 +100,8 @@ int click_tab(int index)
         if (page && IsWindowVisible(page) && SendMessageW(tab, TCM_GETCURSEL, 0, 0) == index) {
             // Let the page finish painting before anyone looks at it.
             Sleep(300);
-            print_rect("", window);
+            if (print)
+                print_rect("", window);
             return 0;
         }
         Sleep(50);
@@ -193,31 +124,6 @@ int choose_oem(int index)
     Sleep(300); // let the page repaint before anyone looks at it
     print_rect("", window);
     return 0;
-}
-
-// The visible dropped list (class "ComboLBox") of the process that owns `combo`.
-HWND dropped_list_of(HWND combo)
-{
-    struct search {
-        DWORD process_id;
-        HWND found;
-    } state{0, nullptr};
-    GetWindowThreadProcessId(combo, &state.process_id);
-    EnumWindows(
-        [](HWND window, LPARAM user) -> BOOL {
-            auto* s = reinterpret_cast<search*>(user);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t class_name[32] = {};
-            GetClassNameW(window, class_name, 32);
-            if (owner == s->process_id && IsWindowVisible(window) && std::wstring(class_name) == L"ComboLBox") {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&state));
-    return state.found;
 }
 
 HWND config_combo(int id)
@@ -244,15 +150,9 @@ int drop_list(int id)
 
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < wait_ms) {
-        if (HWND list = dropped_list_of(combo)) {
+        if (HWND list = visible_window_of(combo, L"ComboLBox")) {
             Sleep(300); // let the list paint before anyone looks at it
-            RECT window_rect{};
-            RECT list_rect{};
-            GetWindowRect(GetAncestor(combo, GA_ROOT), &window_rect);
-            GetWindowRect(list, &list_rect);
-            RECT both{};
-            UnionRect(&both, &window_rect, &list_rect);
-            std::printf("%ld %ld %ld %ld\n", both.left, both.top, both.right - both.left, both.bottom - both.top);
+            print_union(combo, list);
             return 0;
         }
         Sleep(50);
@@ -269,6 +169,56 @@ int close_list(int id)
         return 1;
     }
     SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    return 0;
+}
+
+// The middle of row `row` of the error list, in the list's client coordinates.
+LPARAM row_point(HWND list, int row)
+{
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    remote_rect(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), rect);
+    return MAKELPARAM(rect.left + 60, (rect.top + rect.bottom) / 2);
+}
+
+int open_row_menu(int first, int last)
+{
+    if (click_tab(0, false) != 0)
+        return 1;
+    HWND window = wait_for_main_window(0, nullptr);
+    HWND list = GetDlgItem(page_of_tab(window, 0), IDC_ERR_LIST);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, row_point(list, first));
+    PostMessageW(list, WM_LBUTTONUP, 0, row_point(list, first));
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, row_point(list, last));
+    PostMessageW(list, WM_LBUTTONUP, MK_SHIFT, row_point(list, last));
+    // The list opens its menu where the pointer is, as after a real click.
+    POINT pointer{GET_X_LPARAM(row_point(list, first)), GET_Y_LPARAM(row_point(list, first))};
+    ClientToScreen(list, &pointer);
+    SetCursorPos(pointer.x, pointer.y);
+    PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, row_point(list, first));
+    PostMessageW(list, WM_RBUTTONUP, 0, row_point(list, first));
+
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < wait_ms) {
+        if (HWND menu = visible_window_of(list, L"#32768")) {
+            Sleep(300); // let the menu paint before anyone looks at it
+            print_union(list, menu);
+            return 0;
+        }
+        Sleep(50);
+    }
+    std::fprintf(stderr, "the error list opened no menu\n");
+    return 1;
+}
+
+int close_row_menu()
+{
+    HWND window = wait_for_main_window(0, nullptr);
+    HWND menu = window ? visible_window_of(window, L"#32768") : nullptr;
+    if (!menu) {
+        std::fprintf(stderr, "no open menu\n");
+        return 1;
+    }
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     return 0;
 }
 
@@ -301,9 +251,13 @@ int main()
         return drop_list(_wtoi(args[2].c_str()));
     if (args.size() == 3 && args[1] == L"close")
         return close_list(_wtoi(args[2].c_str()));
+    if (args.size() == 4 && args[1] == L"menu")
+        return open_row_menu(_wtoi(args[2].c_str()), _wtoi(args[3].c_str()));
+    if (args.size() == 2 && args[1] == L"close-menu")
+        return close_row_menu();
     if (args.size() == 2 && args[1] == L"exit")
         return press_exit();
     std::fprintf(stderr, "usage: ui_driver run <exe> [<LOCALAPPDATA>] | tab <index> | oem <index> | drop <id> | "
-                         "close <id> | exit\n");
+                         "close <id> | menu <first> <last> | close-menu | exit\n");
     return 2;
 }

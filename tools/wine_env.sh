@@ -83,7 +83,10 @@ start_display() {
       kill -0 "$xvfb_pid" 2>/dev/null || break
       sleep 0.1
     done
-    kill "$xvfb_pid" 2>/dev/null; xvfb_pid=""
+    # An Xvfb that ended at once (its number held by a display whose lock this /tmp does not
+    # show) is skipped; under set -e the failing kill of it used to end the caller instead.
+    kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
   done
   echo "could not start a virtual display" >&2
   return 1

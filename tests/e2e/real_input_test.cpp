@@ -1,7 +1,11 @@
 // Real input into the running program: mouse clicks and keystrokes through SendInput,
-// as a user makes them, and debug.cfg read back from the disk by a reader of the test's own.
+// as a user makes them, and debug.cfg read back from the disk by a reader of the test's own;
+// rows copied from the error list compared with the reference table.
 #include "resources/resource.h"
+#include "tests/common/clipboard.h"
+#include "tests/common/reference_rows.h"
 #include "tests/common/test_files.h"
+#include "tests/e2e/real_input.h"
 #include "tests/e2e/running_program.h"
 
 #include <windows.h>
@@ -9,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <memory>
 #include <string>
@@ -17,101 +22,6 @@
 namespace {
 
 using namespace e2e;
-
-// ---- input -----------------------------------------------------------------------------
-
-void send(std::vector<INPUT> inputs)
-{
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-INPUT mouse(DWORD flags, LONG x = 0, LONG y = 0)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = x;
-    input.mi.dy = y;
-    input.mi.dwFlags = flags;
-    return input;
-}
-
-// A left click at a point of the screen (primary monitor), in the absolute coordinates
-// that SendInput takes.
-void click_at(POINT point)
-{
-    const LONG width = GetSystemMetrics(SM_CXSCREEN);
-    const LONG height = GetSystemMetrics(SM_CYSCREEN);
-    const LONG x = (point.x * 65535 + width / 2) / (width - 1);
-    const LONG y = (point.y * 65535 + height / 2) / (height - 1);
-    send({mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y), mouse(MOUSEEVENTF_LEFTDOWN),
-          mouse(MOUSEEVENTF_LEFTUP)});
-}
-
-POINT centre_of(HWND window)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-INPUT key(WORD virtual_key, bool up)
-{
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtual_key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-void press(WORD virtual_key) { send({key(virtual_key, false), key(virtual_key, true)}); }
-
-// Characters as the keyboard delivers them, whatever the layout.
-void type(const std::wstring& text)
-{
-    std::vector<INPUT> inputs;
-    for (wchar_t c : text)
-        for (bool up : {false, true}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = c;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
-            inputs.push_back(input);
-        }
-    send(inputs);
-}
-
-// The window that has the keyboard focus in `window`'s thread.
-HWND focus_of(HWND window)
-{
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
-// Brings the program to the front and clicks `point`; whether `control` then has the focus.
-bool click_into(HWND main_window, POINT point, HWND control)
-{
-    // Without a window manager nothing else would make the program the foreground one.
-    SetForegroundWindow(main_window);
-    click_at(point);
-    if (wait_until([&] { return focus_of(main_window) == control; }))
-        return true;
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    const HWND under = WindowFromPoint(point);
-    wchar_t under_class[64] = {}, focus_class[64] = {};
-    GetClassNameW(under, under_class, 64);
-    GetClassNameW(focus_of(main_window), focus_class, 64);
-    ADD_FAILURE() << "clicked " << point.x << "," << point.y << " cursor " << cursor.x << "," << cursor.y
-                  << " under " << GetDlgCtrlID(under) << " " << testing::PrintToString(std::wstring(under_class))
-                  << " focus " << GetDlgCtrlID(focus_of(main_window)) << " "
-                  << testing::PrintToString(std::wstring(focus_class)) << " foreground "
-                  << (GetForegroundWindow() == main_window) << " capture " << (GetCapture() != nullptr);
-    return false;
-}
-
-bool click_into(HWND main_window, HWND control) { return click_into(main_window, centre_of(control), control); }
 
 // ---- debug.cfg as the disk holds it -------------------------------------------------------
 
@@ -154,6 +64,19 @@ std::wstring ini_value(const std::wstring& path, const std::wstring& section, co
             return trimmed(line.substr(equals + 1));
     }
     return L"<absent>";
+}
+
+// ---- the clipboard ------------------------------------------------------------------------
+
+// The clipboard's text once it equals `expected` or the wait ends, after something new
+// was put there (sequence number `since`). Read only once the program has begun its
+// write, so the test never holds the clipboard open when the program wants it.
+std::wstring clipboard_after(DWORD since, const std::wstring& expected)
+{
+    wait_until([&] { return GetClipboardSequenceNumber() != since; });
+    std::wstring text;
+    wait_until([&] { return (text = clipboard_text()) == expected; }, 3000);
+    return text;
 }
 
 // ---- the running program ---------------------------------------------------------------
@@ -297,4 +220,77 @@ TEST_F(real_input, EscEnterAndTabNeitherCloseNorMoveAnything)
     RECT after{};
     GetWindowRect(main_window, &after);
     EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST_F(real_input, CtrlCCopiesTheSelectedRowsAsShownAndCtrlASelectsEveryRow)
+{
+    // Nothing selected (a Ctrl+click takes the clicked row out again): Ctrl+C leaves the
+    // clipboard alone. The Ctrl+A behind it shows when both keys have been handled. No
+    // click hits the point of the one before it, which would make a double-click.
+    ASSERT_TRUE(click_into(main_window, row_point(error_list, 2, 200), error_list));
+    click_at(row_point(error_list, 2), VK_CONTROL);
+    ASSERT_TRUE(wait_until([&] { return selected_rows(error_list) == 0; })) << selected_rows(error_list);
+    const DWORD untouched = GetClipboardSequenceNumber();
+    press('C', VK_CONTROL);
+    press('A', VK_CONTROL);
+    ASSERT_TRUE(wait_until([&] { return selected_rows(error_list) == 53; }));
+    EXPECT_EQ(GetClipboardSequenceNumber(), untouched);
+
+    // A click on row 3 and a Shift+click on row 6.
+    click_at(row_point(error_list, 2, 200));
+    click_at(row_point(error_list, 5), VK_SHIFT);
+    ASSERT_TRUE(wait_until([&] { return selected_rows(error_list) == 4; })) << selected_rows(error_list);
+    DWORD since = GetClipboardSequenceNumber();
+    press('C', VK_CONTROL);
+    EXPECT_EQ(clipboard_after(since, copied_rows(3, 6)), copied_rows(3, 6));
+
+    since = GetClipboardSequenceNumber();
+    press('A', VK_CONTROL);
+    press('C', VK_CONTROL);
+    const std::wstring all = clipboard_after(since, copied_rows(1, 53));
+    EXPECT_EQ(std::count(all.begin(), all.end(), L'\n'), 53);
+    EXPECT_EQ(all, copied_rows(1, 53));
+}
+
+TEST_F(real_input, TheListsMenuCopiesAsCtrlCDoesAndSelectsEveryRow)
+{
+    ASSERT_TRUE(click_into(main_window, row_point(error_list, 9), error_list));
+    click_at(row_point(error_list, 11), VK_SHIFT);
+    ASSERT_TRUE(wait_until([&] { return selected_rows(error_list) == 3; })) << selected_rows(error_list);
+    DWORD since = GetClipboardSequenceNumber();
+    press('C', VK_CONTROL);
+    const std::wstring by_keys = clipboard_after(since, copied_rows(10, 12));
+    EXPECT_EQ(by_keys, copied_rows(10, 12));
+
+    // A right-click inside the selection keeps it; "复制" copies what Ctrl+C did.
+    since = GetClipboardSequenceNumber();
+    click_at(row_point(error_list, 10), 0, button::right);
+    HWND menu = wait_for_menu(*process);
+    ASSERT_NE(menu, nullptr) << "no menu for a right-click";
+    EXPECT_EQ(selected_rows(error_list), 3);
+    ASSERT_TRUE(choose_menu_item(menu, 0));
+    EXPECT_EQ(clipboard_after(since, by_keys), by_keys);
+
+    // A right-click on a row outside the selection selects that row alone first.
+    since = GetClipboardSequenceNumber();
+    click_at(row_point(error_list, 14), 0, button::right);
+    ASSERT_NE(menu = wait_for_menu(*process), nullptr);
+    ASSERT_TRUE(choose_menu_item(menu, 0));
+    EXPECT_EQ(clipboard_after(since, copied_rows(15, 15)), copied_rows(15, 15));
+
+    // From the keyboard the menu opens at the focused row; "全选" selects every row.
+    press(VK_F10, VK_SHIFT);
+    ASSERT_NE(menu = wait_for_menu(*process), nullptr) << "no menu for Shift+F10";
+    RECT menu_rect{};
+    GetWindowRect(menu, &menu_rect);
+    const RECT row = row_rect(error_list, 14);
+    EXPECT_TRUE(menu_rect.top >= row.top && menu_rect.top <= row.bottom) << menu_rect.top << " " << row.top;
+    ASSERT_TRUE(choose_menu_item(menu, 1));
+    EXPECT_TRUE(wait_until([&] { return selected_rows(error_list) == 53; }));
+
+    press(VK_APPS);
+    ASSERT_NE(menu = wait_for_menu(*process), nullptr) << "no menu for the menu key";
+    press(VK_ESCAPE);
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(menu); }));
+    EXPECT_TRUE(process->running());
 }

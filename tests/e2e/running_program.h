@@ -3,8 +3,12 @@
 #pragma once
 
 #include "tools/environment_block.h"
+#include "tools/remote_rect.h"
 
 #include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -137,6 +141,55 @@ inline std::wstring page_control_text(HWND main_window, int id)
 {
     const HWND page = page_with_control(main_window, id);
     return page ? control_text(GetDlgItem(page, id)) : std::wstring();
+}
+
+// Row `index` of the list on the screen.
+inline RECT row_rect(HWND list, int index)
+{
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    if (!remote_rect(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), rect))
+        ADD_FAILURE() << "no rectangle for row " << index;
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// A point to click in row `index`, `x` pixels from its left end.
+inline POINT row_point(HWND list, int index, int x = 60)
+{
+    const RECT rect = row_rect(list, index);
+    return POINT{rect.left + x, (rect.top + rect.bottom) / 2};
+}
+
+inline int selected_rows(HWND list)
+{
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(list, LVM_GETSELECTEDCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+    return static_cast<int>(count);
+}
+
+// The program's open popup menu (class "#32768"), waited for; null when none opens.
+inline HWND wait_for_menu(const child_process& process)
+{
+    struct search {
+        DWORD process_id;
+        HWND found;
+    } state{process.id(), nullptr};
+    wait_until([&] {
+        EnumWindows(
+            [](HWND window, LPARAM user) -> BOOL {
+                auto* s = reinterpret_cast<search*>(user);
+                DWORD owner_id = 0;
+                GetWindowThreadProcessId(window, &owner_id);
+                wchar_t name[16] = {};
+                GetClassNameW(window, name, 16);
+                if (owner_id == s->process_id && IsWindowVisible(window) && std::wstring(name) == L"#32768")
+                    s->found = window;
+                return s->found == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&state));
+        return state.found != nullptr;
+    });
+    return state.found;
 }
 
 } // namespace e2e
