@@ -3,6 +3,7 @@
 #include "dialogs/clipboard_text.h"
 #include "dialogs/dpi_scale.h"
 #include "dialogs/error_table.h"
+#include "dialogs/list_view.h"
 #include "resources/resource.h"
 #include "support/tab_separated_text.h"
 #include "support/text_convert.h"
@@ -45,34 +46,6 @@ struct menu_destroyer {
     void operator()(HMENU menu) const { DestroyMenu(menu); }
 };
 using unique_menu = std::unique_ptr<std::remove_pointer_t<HMENU>, menu_destroyer>;
-
-void set_cell_text(HWND list, int row, int column, const std::wstring& text)
-{
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = const_cast<wchar_t*>(text.c_str());
-    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
-std::wstring cell_text(HWND list, int row, int column)
-{
-    // The list returns at most the buffer's size less one: grow until the text fits.
-    std::wstring text(64, L'\0');
-    for (;;) {
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text.data();
-        item.cchTextMax = static_cast<int>(text.size());
-        const auto length =
-            static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                                  reinterpret_cast<LPARAM>(&item)));
-        if (length + 1 < text.size()) {
-            text.resize(length);
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
-}
 
 int next_row(HWND list, int after, UINT which)
 {
@@ -118,14 +91,8 @@ void dlg_err_msg::init_page()
     SendMessageW(list_ctrl, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
     int position = 0;
-    for (const column_def& def : error_columns) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_WIDTH | LVCF_TEXT;
-        column.cx = scale_for_dpi(list_ctrl, def.width_at_96_dpi);
-        column.pszText = const_cast<wchar_t*>(def.title);
-        SendMessageW(list_ctrl, LVM_INSERTCOLUMNW, static_cast<WPARAM>(position++),
-                     reinterpret_cast<LPARAM>(&column));
-    }
+    for (const column_def& def : error_columns)
+        list_add_column(list_ctrl, position++, def.title, scale_for_dpi(list_ctrl, def.width_at_96_dpi));
 
     fill_error_list();
     UpdateWindow(hwnd);
@@ -133,33 +100,23 @@ void dlg_err_msg::init_page()
 
 void dlg_err_msg::fill_error_list()
 {
-    // With drawing on, every insertion makes the list re-measure and invalidate itself:
-    // filling the 53 rows that way was the largest part of the program's own start-up.
-    // Turning drawing back on also sets WS_VISIBLE, which the template gives the list.
-    SendMessageW(list_ctrl, WM_SETREDRAW, FALSE, 0);
+    // Filling the 53 rows with drawing on was the largest part of the program's own start-up.
+    const list_redraw_off quiet(list_ctrl);
     for (const error_entry& entry : error_table)
         add_error_row(entry.code, entry.message);
-    SendMessageW(list_ctrl, WM_SETREDRAW, TRUE, 0);
 }
 
 void dlg_err_msg::add_error_row(std::int32_t code, const char* message)
 {
-    const auto count = static_cast<std::int32_t>(SendMessageW(list_ctrl, LVM_GETITEMCOUNT, 0, 0));
-    const std::wstring number = decimal_text(count + 1);
-
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = count;
-    item.pszText = const_cast<wchar_t*>(number.c_str());
-    const auto row = static_cast<int>(SendMessageW(list_ctrl, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row = list_append_row(list_ctrl, decimal_text(list_row_count(list_ctrl) + 1));
     // A refused row has no cells to fill; -1 must not reach LVM_SETITEMTEXTW.
     if (row < 0)
         return;
 
     wchar_t code_text[80] = {};
     format_text(code_text, 79, L"%05d   -   0x%04X", code, code);
-    set_cell_text(list_ctrl, row, 1, code_text);
-    set_cell_text(list_ctrl, row, 2, multibyte_to_wide(message, CP_UTF8));
+    list_set_cell(list_ctrl, row, 1, code_text);
+    list_set_cell(list_ctrl, row, 2, multibyte_to_wide(message, CP_UTF8));
 }
 
 void dlg_err_msg::copy_selected_rows()
@@ -168,7 +125,7 @@ void dlg_err_msg::copy_selected_rows()
     for (int row = next_row(list_ctrl, -1, LVNI_SELECTED); row >= 0; row = next_row(list_ctrl, row, LVNI_SELECTED)) {
         text_row cells;
         for (int column = 0; column < column_count; ++column)
-            cells.push_back(cell_text(list_ctrl, row, column));
+            cells.push_back(list_cell_text(list_ctrl, row, column));
         rows.push_back(std::move(cells));
     }
     if (!rows.empty())
