@@ -1,6 +1,7 @@
 // What the page shows for a given debug.cfg: defaults, odd values and encodings.
 #include "tests/adv_cfg/page_fixture.h"
 
+#include "dialogs/list_view.h"
 #include "resources/resource.h"
 
 #include <windows.h>
@@ -163,15 +164,6 @@ TEST_F(adv_cfg_load, ansi_file_under_code_page_936)
     EXPECT_EQ(text(IDC_CFG_CONTENT), content);
     EXPECT_EQ(text(IDC_FINAL_IMG), w("D:\\图片"));
     EXPECT_EQ(text(IDC_READ_EOF_TEXT), w("[read_eof]\r\n扫描.exe=1\r\n"));
-    wchar_t name[64] = {}, eof[16] = {};
-    LVITEMW cell{};
-    cell.cchTextMax = 64;
-    cell.pszText = name;
-    SendMessageW(item(IDC_READ_EOF_LIST), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
-    cell.iSubItem = 1;
-    cell.pszText = eof;
-    cell.cchTextMax = 16;
-    SendMessageW(item(IDC_READ_EOF_LIST), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
-    EXPECT_EQ(std::wstring(name), w("扫描.exe"));
-    EXPECT_STREQ(eof, L"true");
+    EXPECT_EQ(list_cell_text(item(IDC_READ_EOF_LIST), 0, 0), w("扫描.exe"));
+    EXPECT_EQ(list_cell_text(item(IDC_READ_EOF_LIST), 0, 1), L"true");
 }
