@@ -3,172 +3,165 @@
 //
 //   startup_probe <rounds> <LOCALAPPDATA> <exe> [<exe> ...]
 //
+// Besides the programs named, it starts itself as "bare templates": with the argument
+// "bare" this program creates scancfg's three dialog templates in the same order from
+// the same resources, with none of scancfg's code (no lists filled, no configuration
+// read), the floor of scancfg's start-up. A GUI program like scancfg, so both start alike.
+//
 // Every round starts each program once, rotating which goes first, so drift on a busy
 // machine spreads evenly over them. A start counts from just before CreateProcessW to
 // the moment a top-level window of the new process carries WS_VISIBLE; the program is
 // then closed with WM_CLOSE and waited for. Prints each start, then per program the
-// median and the quartiles, and how it compares with the first program.
-// With SCANCFG_PROBE_MARKS set, also prints the performance-counter value at each
-// process start ("t0 <exe> <counter>"), so an instrumented program's own marks can be
-// laid on the same time line.
-#include "tools/environment_block.h"
-#include "tools/win_handles.h"
+// median and the quartiles, and how it compares with the first program and with the
+// bare templates.
+#include "resources/resource.h"
+#include "tools/harness/handles.h"
+#include "tools/harness/process.h"
+#include "tools/harness/windows_of.h"
 
 #include <windows.h>
-#include <shellapi.h>
+#include <commctrl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr DWORD window_timeout_ms = 20000;
-constexpr DWORD exit_timeout_ms = 10000;
+using namespace harness;
+
+constexpr DWORD start_timeout_ms = 20000;
 // Rounds started and thrown away first: they fill the file and font caches.
 constexpr int warm_up_rounds = 2;
 // Quiet time between starts, so one program's exit does not overlap the next start.
 constexpr DWORD settle_ms = 150;
 
-double counter_ms(LONGLONG ticks)
+// ---- the bare templates ----
+
+INT_PTR CALLBACK page_proc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+INT_PTR CALLBACK main_proc(HWND window, UINT message, WPARAM wparam, LPARAM)
 {
-    static const LONGLONG frequency = [] {
-        LARGE_INTEGER value{};
-        QueryPerformanceFrequency(&value);
-        return value.QuadPart;
-    }();
-    return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency);
+    if (message == WM_INITDIALOG) {
+        const HINSTANCE instance = GetModuleHandleW(nullptr);
+        HWND error_page = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ERR_MSG), window, page_proc, 0);
+        CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ADV_CFG), window, page_proc, 0);
+        ShowWindow(error_page, SW_SHOW);
+        return 1;
+    }
+    if (message == WM_COMMAND && (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL))
+        PostQuitMessage(0);
+    return message == WM_COMMAND;
 }
 
-LONGLONG counter_now()
+int show_bare_templates()
 {
-    LARGE_INTEGER value{};
-    QueryPerformanceCounter(&value);
-    return value.QuadPart;
+    const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&classes);
+    HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr, main_proc, 0);
+    ShowWindow(window, SW_SHOW);
+    for (MSG message{}; window && GetMessageW(&message, nullptr, 0, 0) > 0;)
+        DispatchMessageW(&message);
+    return window ? 0 : 1;
 }
 
-HWND visible_window_of(DWORD process_id)
-{
-    struct search {
-        DWORD process_id;
-        HWND found;
-    } state{process_id, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM user) -> BOOL {
-            auto* s = reinterpret_cast<search*>(user);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->process_id && IsWindowVisible(window)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&state));
-    return state.found;
-}
+// ---- the probe ----
+
+struct program {
+    std::wstring exe;
+    std::wstring arguments;
+    std::wstring name;
+    std::vector<double> ms;
+};
 
 // One start: milliseconds to the first visible window, or a negative value on failure.
-double time_one_start(const std::wstring& exe, std::vector<wchar_t> environment, bool print_marks)
+double time_one_start(const program& p, const std::vector<wchar_t>& environment)
 {
-    std::wstring command_line = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    const LONGLONG start = counter_now();
-    if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        environment.data(), nullptr, &startup, &info)) {
-        std::fprintf(stderr, "cannot start %ls (error %lu)\n", exe.c_str(), GetLastError());
+    const auto start = std::chrono::steady_clock::now();
+    const child_process process(p.exe, environment, p.arguments);
+    if (!process.started()) {
+        std::fprintf(stderr, "cannot start %ls (error %lu)\n", p.exe.c_str(), process.error());
         return -1;
     }
-    const unique_handle process(info.hProcess);
-    const unique_handle thread(info.hThread);
-
     HWND window = nullptr;
-    LONGLONG shown = 0;
-    for (;;) {
-        window = visible_window_of(info.dwProcessId);
-        shown = counter_now();
-        if (window || counter_ms(shown - start) > window_timeout_ms ||
-            WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0)
-            break;
-        Sleep(1);
-    }
-    if (print_marks)
-        std::printf("t0 %ls %lld\n", exe.c_str(), start);
+    wait_until([&] { return (window = visible_window(process.id())) != nullptr || !process.running(); },
+               start_timeout_ms, 1);
+    const auto shown = std::chrono::steady_clock::now();
     if (!window) {
-        std::fprintf(stderr, "%ls showed no window\n", exe.c_str());
-        TerminateProcess(info.hProcess, 99);
-        WaitForSingleObject(info.hProcess, exit_timeout_ms);
+        std::fprintf(stderr, "%ls showed no window\n", p.name.c_str());
         return -1;
     }
-
     PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(info.hProcess, exit_timeout_ms) != WAIT_OBJECT_0) {
-        std::fprintf(stderr, "%ls did not close; ended by force\n", exe.c_str());
-        TerminateProcess(info.hProcess, 99);
-        WaitForSingleObject(info.hProcess, exit_timeout_ms);
-    }
-    return counter_ms(shown - start);
+    if (process.wait_for_exit(exit_timeout_ms) == STILL_ACTIVE)
+        std::fprintf(stderr, "%ls did not close; ended by force\n", p.name.c_str());
+    return std::chrono::duration<double, std::milli>(shown - start).count();
 }
 
 // The value at fraction `q` of the sorted sample (nearest rank).
 double quantile(std::vector<double> values, double q)
 {
     std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(q * static_cast<double>(values.size() - 1) + 0.5);
-    return values[index];
+    return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1) + 0.5)];
 }
 
-std::wstring file_name(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
-
-} // namespace
-
-int main()
+// The ratio of the medians, and the median of the ratios within each round, which drift
+// in the machine's load over the run does not skew.
+void print_ratios(const program& p, const program& reference)
 {
-    int count = 0;
-    const unique_arguments arguments(CommandLineToArgvW(GetCommandLineW(), &count));
-    const std::vector<std::wstring> args(arguments.get(), arguments.get() + (arguments ? count : 0));
-    if (args.size() < 4) {
-        std::fprintf(stderr, "usage: startup_probe <rounds> <LOCALAPPDATA> <exe> [<exe> ...]\n");
-        return 2;
-    }
-    const int rounds = _wtoi(args[1].c_str());
-    const std::vector<wchar_t> environment = environment_block::with(L"LOCALAPPDATA", args[2]);
-    const std::vector<std::wstring> programs(args.begin() + 3, args.end());
-    const bool print_marks = GetEnvironmentVariableW(L"SCANCFG_PROBE_MARKS", nullptr, 0) > 0;
+    std::vector<double> paired;
+    for (std::size_t r = 0; r < p.ms.size(); ++r)
+        paired.push_back(p.ms[r] / reference.ms[r]);
+    std::printf(" %8.2f %8.2f", quantile(p.ms, 0.5) / quantile(reference.ms, 0.5), quantile(paired, 0.5));
+}
 
-    std::vector<std::vector<double>> times(programs.size());
+int probe(const std::vector<std::wstring>& args)
+{
+    const int rounds = _wtoi(args[1].c_str());
+    const std::vector<wchar_t> environment = environment_with(L"LOCALAPPDATA", args[2]);
+    std::vector<program> programs;
+    for (auto exe = args.begin() + 3; exe != args.end(); ++exe)
+        programs.push_back({*exe, L"", exe->substr(exe->find_last_of(L"\\/") + 1), {}});
+    programs.push_back({this_program(), L"bare", L"bare templates", {}});
+
     for (int round = -warm_up_rounds; round < rounds; ++round) {
         for (std::size_t k = 0; k < programs.size(); ++k) {
-            const std::size_t which = (k + static_cast<std::size_t>(round + warm_up_rounds)) % programs.size();
-            const double ms = time_one_start(programs[which], environment, print_marks && round >= 0);
+            program& p = programs[(k + static_cast<std::size_t>(round + warm_up_rounds)) % programs.size()];
+            const double ms = time_one_start(p, environment);
             if (ms < 0)
                 return 1;
             if (round >= 0) {
-                times[which].push_back(ms);
-                std::printf("run %2d  %-20ls %7.1f ms\n", round + 1, file_name(programs[which]).c_str(), ms);
+                p.ms.push_back(ms);
+                std::printf("run %2d  %-20ls %7.1f ms\n", round + 1, p.name.c_str(), ms);
+                std::fflush(stdout);
             }
-            std::fflush(stdout);
             Sleep(settle_ms);
         }
     }
 
-    // "ratio" divides the medians; "paired" is the median of the ratios within each
-    // round, which drift in the machine's load over the run does not skew.
-    std::printf("\n%-20s %8s %8s %8s %8s %8s\n", "program", "q1 ms", "median", "q3 ms", "ratio", "paired");
-    const double reference = quantile(times[0], 0.5);
-    for (std::size_t i = 0; i < programs.size(); ++i) {
-        std::vector<double> paired;
-        for (std::size_t r = 0; r < times[i].size(); ++r)
-            paired.push_back(times[i][r] / times[0][r]);
-        const double median = quantile(times[i], 0.5);
-        std::printf("%-20ls %8.1f %8.1f %8.1f %8.2f %8.2f\n", file_name(programs[i]).c_str(),
-                    quantile(times[i], 0.25), median, quantile(times[i], 0.75), median / reference,
-                    quantile(paired, 0.5));
+    std::printf("\n%-20s %8s %8s %8s %8s %8s %8s %8s\n", "program", "q1 ms", "median", "q3 ms", "/ first", "paired",
+                "/ bare", "paired");
+    for (const program& p : programs) {
+        std::printf("%-20ls %8.1f %8.1f %8.1f", p.name.c_str(), quantile(p.ms, 0.25), quantile(p.ms, 0.5),
+                    quantile(p.ms, 0.75));
+        print_ratios(p, programs.front());
+        print_ratios(p, programs.back());
+        std::printf("\n");
     }
     return 0;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    const std::vector<std::wstring> args = command_line_arguments();
+    if (args.size() == 2 && args[1] == L"bare")
+        return show_bare_templates();
+    if (args.size() < 4) {
+        std::fprintf(stderr, "usage: startup_probe <rounds> <LOCALAPPDATA> <exe> [<exe> ...]\n");
+        return 2;
+    }
+    return probe(args);
 }

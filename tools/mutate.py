@@ -239,10 +239,6 @@ class Runner:
     def build_all(self):
         return self.build(list(self.stages) + ["scancfg"])
 
-    def compile_object(self, target):
-        return subprocess.run(["cmake", "--build", self.build_dir, "--target", target],
-                              capture_output=True, text=True).returncode == 0
-
     def stage_order(self, path):
         """The program whose tests are named after the mutated file first, then by speed."""
         stem = os.path.splitext(os.path.basename(path))[0]
@@ -261,10 +257,6 @@ class Runner:
                 return "killed", failed
         return "survived", ""
 
-    def log_path(self, test):
-        """Where the output of the test's last run is kept."""
-        return os.path.join(self.log_dir, test["name"] + ".log")
-
     def run_tests(self, tests, baseline=False):
         """The name of the first failing test (two at a time), or None."""
         pending = list(tests)
@@ -276,7 +268,7 @@ class Runner:
                 test = pending.pop(0)
                 limit = 600 if baseline else self.seconds or max(30, 5 * test["seconds"])
                 env = dict(os.environ, **test["env"], SCANCFG_TEST_SECONDS=str(int(limit)))
-                with open(self.log_path(test), "wb") as log:
+                with open(os.path.join(self.log_dir, test["name"] + ".log"), "wb") as log:
                     p = subprocess.Popen(test["command"], cwd=test["cwd"], env=env, stdout=log,
                                          stderr=subprocess.STDOUT, start_new_session=True)
                 running.append((p, test, time.monotonic(), limit))
@@ -396,7 +388,7 @@ def main():
                 for index, m in enumerate(mutants, 1):
                     with open(full, "w", encoding="utf-8") as f:
                         f.write(text[:m.start] + m.replacement + text[m.end:])
-                    if not runner.compile_object(make_target):
+                    if not runner.build([make_target]):
                         outcome, detail = "not compiled", ""
                     elif digest(object_file) == original_digest:
                         outcome, detail = "equivalent", "identical object file"

@@ -40,17 +40,26 @@ install_missing() {
   if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing: ${missing[*]}"
     echo "== updating the package lists"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -o Dpkg::Use-Pty=0 "${missing[@]}" | apt_progress
+    # In C.UTF-8, which always exists: under a missing locale each package script would warn.
+    as_root env LC_ALL=C.UTF-8 apt-get update -qq
+    as_root env LC_ALL=C.UTF-8 DEBIAN_FRONTEND=noninteractive apt-get install -y -o Dpkg::Use-Pty=0 "${missing[@]}" |
+      apt_progress
   fi
 }
+
+zh_cn_works() { [ "$(LC_ALL=zh_CN.UTF-8 locale charmap 2>/dev/null)" = UTF-8 ]; }
 
 ensure_packages() {
   install_missing "${packages[@]}"
   # Wine needs the locale to exist to use code page 936 and to create non-ASCII file names.
-  if ! locale -a 2>/dev/null | grep -qiE '^zh_CN\.utf-?8$'; then
+  if ! zh_cn_works; then
     echo "== generating locale zh_CN.UTF-8"
-    as_root localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+    # Listed in locale.gen too: whenever the locales package is set up again, its locale-gen
+    # deletes every locale and builds only those listed.
+    grep -qs '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    as_root env LC_ALL=C.UTF-8 localedef -i zh_CN -f UTF-8 zh_CN.UTF-8 || true
+    # Exported while missing, it would make every shell started below print a warning.
+    zh_cn_works || { echo "locale zh_CN.UTF-8 could not be generated" >&2; return 1; }
   fi
   # The tool's users run code page 936; Wine takes it from the locale.
   export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8

@@ -3,6 +3,7 @@
 // one version everywhere the program states it. The resources are read from the file as
 // data, with small readers of the test's own.
 #include "tests/common/test_files.h"
+#include "tests/e2e/running_program.h"
 
 #include <windows.h>
 
@@ -16,13 +17,7 @@
 
 namespace {
 
-std::wstring scancfg_exe()
-{
-    std::vector<wchar_t> path(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    const std::wstring self(path.data(), length);
-    return self.substr(0, self.find_last_of(L"\\/")) + L"\\scancfg.exe";
-}
+using e2e::scancfg_exe;
 
 struct module_freer {
     void operator()(HMODULE module) const { FreeLibrary(module); }

@@ -13,10 +13,7 @@
 
 namespace e2e {
 
-inline void send(std::vector<INPUT> inputs)
-{
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
+inline void send(std::vector<INPUT> inputs) { SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)); }
 
 inline INPUT mouse(DWORD flags, LONG x = 0, LONG y = 0)
 {
@@ -28,12 +25,14 @@ inline INPUT mouse(DWORD flags, LONG x = 0, LONG y = 0)
     return input;
 }
 
-inline INPUT key(WORD virtual_key, bool up)
+// A virtual key, or with `unicode` a character as the keyboard delivers it, whatever the layout.
+inline INPUT key(WORD virtual_key, bool up, wchar_t unicode = 0)
 {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = virtual_key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.ki.wScan = unicode;
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0);
     return input;
 }
 
@@ -50,6 +49,14 @@ inline void send_holding(WORD modifier, std::vector<INPUT> inputs)
 inline void press(WORD virtual_key, WORD modifier = 0)
 {
     send_holding(modifier, {key(virtual_key, false), key(virtual_key, true)});
+}
+
+inline void type(const std::wstring& text)
+{
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text)
+        inputs.insert(inputs.end(), {key(0, false, c), key(0, true, c)});
+    send(inputs);
 }
 
 enum class button { left, right };
@@ -96,21 +103,6 @@ inline POINT centre_of(HWND window)
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-// Characters as the keyboard delivers them, whatever the layout.
-inline void type(const std::wstring& text)
-{
-    std::vector<INPUT> inputs;
-    for (wchar_t c : text)
-        for (bool up : {false, true}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = c;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
-            inputs.push_back(input);
-        }
-    send(inputs);
-}
-
 // The window that has the keyboard focus in `window`'s thread.
 inline HWND focus_of(HWND window)
 {
@@ -128,17 +120,9 @@ inline bool click_into(HWND main_window, POINT point, HWND control)
     click_at(point);
     if (wait_until([&] { return focus_of(main_window) == control; }))
         return true;
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    const HWND under = WindowFromPoint(point);
-    wchar_t under_class[64] = {}, focus_class[64] = {};
-    GetClassNameW(under, under_class, 64);
-    GetClassNameW(focus_of(main_window), focus_class, 64);
-    ADD_FAILURE() << "clicked " << point.x << "," << point.y << " cursor " << cursor.x << "," << cursor.y
-                  << " under " << GetDlgCtrlID(under) << " " << testing::PrintToString(std::wstring(under_class))
-                  << " focus " << GetDlgCtrlID(focus_of(main_window)) << " "
-                  << testing::PrintToString(std::wstring(focus_class)) << " foreground "
-                  << (GetForegroundWindow() == main_window) << " capture " << (GetCapture() != nullptr);
+    ADD_FAILURE() << "clicked " << point.x << "," << point.y << " (pointer there: " << pointer_at(point)
+                  << "): over control " << GetDlgCtrlID(WindowFromPoint(point)) << ", focus on control "
+                  << GetDlgCtrlID(focus_of(main_window)) << ", in front: " << (GetForegroundWindow() == main_window);
     return false;
 }
 

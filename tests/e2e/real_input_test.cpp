@@ -6,7 +6,6 @@
 #include "tests/common/reference_rows.h"
 #include "tests/common/test_files.h"
 #include "tests/e2e/real_input.h"
-#include "tests/e2e/running_program.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -14,10 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -32,35 +29,21 @@ std::wstring trimmed(const std::wstring& text)
     return first == std::wstring::npos ? std::wstring() : text.substr(first, last - first + 1);
 }
 
-bool same_name(const std::wstring& a, const std::wstring& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::towlower(a[i]) != std::towlower(b[i]))
-            return false;
-    return true;
-}
+bool same_name(const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) == 0; }
 
 // The value of `key` in `section` of an ASCII INI file, or "<absent>".
 std::wstring ini_value(const std::wstring& path, const std::wstring& section, const std::wstring& key)
 {
     const std::wstring text = utf8_to_wide(read_file_bytes(path));
     std::wstring current;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos)
-            end = text.size();
+    for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+        end = std::min(text.find(L'\n', start), text.size());
         const std::wstring line = trimmed(text.substr(start, end - start));
-        start = end + 1;
-        if (!line.empty() && line.front() == L'[' && line.back() == L']') {
-            current = trimmed(line.substr(1, line.size() - 2));
-            continue;
-        }
         const std::size_t equals = line.find(L'=');
-        if (equals != std::wstring::npos && same_name(current, section) &&
-            same_name(trimmed(line.substr(0, equals)), key))
+        if (!line.empty() && line.front() == L'[' && line.back() == L']')
+            current = trimmed(line.substr(1, line.size() - 2));
+        else if (equals != std::wstring::npos && same_name(current, section) &&
+                 same_name(trimmed(line.substr(0, equals)), key))
             return trimmed(line.substr(equals + 1));
     }
     return L"<absent>";
@@ -98,10 +81,9 @@ protected:
     {
         ASSERT_TRUE(make_dirs(appdata.file(L"VeltaScan\\config")));
         ASSERT_TRUE(write_file_bytes(cfg_path(), initial_cfg));
-        process = std::make_unique<child_process>(scancfg_exe(),
-                                                  environment_block::with(L"LOCALAPPDATA", appdata.path()));
+        process = std::make_unique<child_process>(scancfg_exe(), environment_with(L"LOCALAPPDATA", appdata.path()));
         ASSERT_TRUE(process->started()) << "CreateProcess error " << process->error();
-        main_window = wait_for_main_window(*process, utf8_to_wide("扫描仪错误信息及高级调试配置"));
+        main_window = wait_for_main_window(*process);
         ASSERT_NE(main_window, nullptr);
         tab = GetDlgItem(main_window, IDC_MAIN_TAB);
         config_page = page_with_control(main_window, IDC_CFG_PATH);
@@ -195,11 +177,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(real_input, EscEnterAndTabNeitherCloseNorMoveAnything)
 {
     ASSERT_TRUE(click_into(main_window, error_list));
-    const RECT before = [&] {
-        RECT rect{};
-        GetWindowRect(main_window, &rect);
-        return rect;
-    }();
+    RECT before{}, after{};
+    GetWindowRect(main_window, &before);
     press(VK_ESCAPE);
     press(VK_RETURN);
     press(VK_TAB);
@@ -207,17 +186,13 @@ TEST_F(real_input, EscEnterAndTabNeitherCloseNorMoveAnything)
     // have been handled too.
     press(VK_END);
     const auto last_row_focused = [&] {
-        DWORD_PTR row = 0;
-        SendMessageTimeoutW(error_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED, SMTO_ABORTIFHUNG,
-                            5000, &row);
-        return static_cast<int>(row) == 52;
+        return remote_number(error_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) == 52;
     };
     EXPECT_TRUE(wait_until([&] { return last_row_focused() || !process->running(); }));
     ASSERT_TRUE(process->running()) << "the program ended";
     EXPECT_TRUE(last_row_focused());
     EXPECT_TRUE(IsWindowVisible(main_window));
     EXPECT_EQ(focus_of(main_window), error_list);
-    RECT after{};
     GetWindowRect(main_window, &after);
     EXPECT_TRUE(EqualRect(&before, &after));
 }

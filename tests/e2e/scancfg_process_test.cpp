@@ -30,15 +30,16 @@ TEST_P(scancfg_process, StartsWithItsOwnLocalAppDataAndEndsWithZero)
 {
     temp_dir appdata;
     ASSERT_TRUE(file_exists(scancfg_exe())) << "scancfg.exe is built next to the tests";
-    child_process process(scancfg_exe(), environment_block::with(L"LOCALAPPDATA", appdata.path()));
+    child_process process(scancfg_exe(), environment_with(L"LOCALAPPDATA", appdata.path()));
     ASSERT_TRUE(process.started()) << "CreateProcess error " << process.error();
 
-    const HWND main_window = wait_for_main_window(process, utf8_to_wide("扫描仪错误信息及高级调试配置"));
+    const HWND main_window = wait_for_main_window(process);
     ASSERT_NE(main_window, nullptr) << "no main window within " << window_timeout_ms << " ms";
 
     EXPECT_EQ(SendDlgItemMessageW(main_window, IDC_MAIN_TAB, TCM_GETITEMCOUNT, 0, 0), 2);
     // The configuration page located debug.cfg under the LOCALAPPDATA given to this process.
-    EXPECT_EQ(page_control_text(main_window, IDC_CFG_PATH), appdata.path() + L"\\VeltaScan\\\\config\\debug.cfg");
+    EXPECT_EQ(control_text(GetDlgItem(page_with_control(main_window, IDC_CFG_PATH), IDC_CFG_PATH)),
+              appdata.path() + L"\\VeltaScan\\\\config\\debug.cfg");
 
     GetParam().close(main_window);
     EXPECT_EQ(process.wait_for_exit(exit_timeout_ms), 0u);
