@@ -4,7 +4,6 @@
 #include "tests/dialogs/import_patch.h"
 
 #include "dialogs/clipboard_text.h"
-#include "resources/resource.h"
 #include "tests/common/clipboard.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +20,7 @@ BOOL WINAPI open_clipboard_once_free(HWND owner)
 {
     if (busy_openings-- > 0)
         return FALSE;
-    return reinterpret_cast<BOOL(WINAPI*)(HWND)>(open_spy->original())(owner);
+    return reinterpret_cast<decltype(&OpenClipboard)>(open_spy->original())(owner);
 }
 BOOL WINAPI refuse_empty_clipboard() { return FALSE; }
 HANDLE WINAPI refuse_set_clipboard_data(UINT, HANDLE memory)
@@ -34,7 +33,7 @@ HANDLE WINAPI refuse_set_clipboard_data(UINT, HANDLE memory)
 
 TEST(put_clipboard_text, EveryFailedStepReportsFailureAndClosesTheClipboard)
 {
-    recording_dialog owner(IDD_MAIN, nullptr);
+    recording_dialog owner;
     ASSERT_NE(owner.create(), nullptr);
     struct failure_case {
         const char* module;
@@ -70,9 +69,9 @@ TEST(put_clipboard_text, EveryFailedStepReportsFailureAndClosesTheClipboard)
 // behind another must wait for it, not be lost.
 TEST(put_clipboard_text, WaitsForAClipboardThatAnotherProgramHoldsForAMoment)
 {
-    recording_dialog owner(IDD_MAIN, nullptr);
+    recording_dialog owner;
     ASSERT_NE(owner.create(), nullptr);
-    const import_patch patch("user32.dll", "OpenClipboard", reinterpret_cast<const void*>(&open_clipboard_once_free));
+    const import_patch patch("user32.dll", "OpenClipboard", &open_clipboard_once_free);
     open_spy = &patch;
     ASSERT_TRUE(patch.active());
     busy_openings = 2;

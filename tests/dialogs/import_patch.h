@@ -19,6 +19,11 @@ public:
         if (slot_)
             write(replacement);
     }
+    template <typename function>
+    import_patch(const char* module_name, const char* function_name, function* replacement)
+        : import_patch(module_name, function_name, reinterpret_cast<const void*>(replacement))
+    {
+    }
     ~import_patch()
     {
         if (slot_)
