@@ -69,10 +69,7 @@ bool write_file_bytes(const std::wstring& path, const std::string& bytes)
     return !file.fail();
 }
 
-bool file_exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::wstring utf8_to_wide(const std::string& text)
 {
@@ -102,10 +99,7 @@ std::string utf16_bytes(const std::wstring& text, utf16 order, bom mark)
     return bytes;
 }
 
-std::wstring fixture_path(const std::string& file_name)
-{
-    return utf8_to_wide(SCANCFG_FIXTURES_DIR "/" + file_name);
-}
+std::wstring fixture_path(const std::string& file_name) { return utf8_to_wide(SCANCFG_FIXTURES_DIR "/" + file_name); }
 
 std::string fixture_bytes(const std::string& file_name)
 {
