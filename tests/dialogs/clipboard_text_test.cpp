@@ -4,6 +4,7 @@
 #include "tests/dialogs/import_patch.h"
 
 #include "dialogs/clipboard_text.h"
+#include "resources/resource.h"
 #include "tests/common/clipboard.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ HANDLE WINAPI refuse_set_clipboard_data(UINT, HANDLE memory)
 
 TEST(put_clipboard_text, EveryFailedStepReportsFailureAndClosesTheClipboard)
 {
-    recording_dialog owner;
+    recording_dialog owner(IDD_MAIN, nullptr);
     ASSERT_NE(owner.create(), nullptr);
     struct failure_case {
         const char* module;
@@ -69,7 +70,7 @@ TEST(put_clipboard_text, EveryFailedStepReportsFailureAndClosesTheClipboard)
 // behind another must wait for it, not be lost.
 TEST(put_clipboard_text, WaitsForAClipboardThatAnotherProgramHoldsForAMoment)
 {
-    recording_dialog owner;
+    recording_dialog owner(IDD_MAIN, nullptr);
     ASSERT_NE(owner.create(), nullptr);
     const import_patch patch("user32.dll", "OpenClipboard", &open_clipboard_once_free);
     open_spy = &patch;

@@ -21,10 +21,7 @@
 // A dialog that records what reaches its handle_message.
 class recording_dialog : public dlg_base {
 public:
-    explicit recording_dialog(int template_id_value = IDD_MAIN, HWND parent_window = nullptr)
-        : dlg_base(template_id_value, parent_window)
-    {
-    }
+    using dlg_base::dlg_base;
 
     INT_PTR handle_message(UINT message, WPARAM wparam, LPARAM lparam) override
     {
@@ -71,29 +68,23 @@ public:
     INT_PTR init_answer = -1;
 };
 
-// Dispatches what is queued for `rounds` rounds a millisecond apart; true when WM_QUIT
-// was among it, with its code. Messages are dispatched, not just removed: an unhandled
-// WM_PAINT would come back for ever. One round empties the queue and drops a pending
-// WM_QUIT, so one test cannot end another's loop.
-inline bool pump_messages(int rounds = 1, int* quit_code = nullptr)
+// Dispatches what is queued for `rounds` rounds a millisecond apart, until a WM_QUIT:
+// its code, or -1 when none came. Messages are dispatched, not just removed: an
+// unhandled WM_PAINT would come back for ever. One round empties the queue and drops a
+// pending WM_QUIT, so one test cannot end another's loop.
+inline int pump_messages(int rounds = 1)
 {
-    bool quit = false;
     MSG message{};
-    for (int round = 0; round < rounds && !quit; ++round) {
-        if (round > 0)
-            Sleep(1);
+    for (int round = 0; round < rounds; ++round) {
         for (int i = 0; i < 1000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
-            if (message.message == WM_QUIT) {
-                quit = true;
-                if (quit_code)
-                    *quit_code = static_cast<int>(message.wParam);
-                continue;
-            }
+            if (message.message == WM_QUIT)
+                return static_cast<int>(message.wParam);
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
+        Sleep(1);
     }
-    return quit;
+    return -1;
 }
 
 // Every dialog test: LOCALAPPDATA in a fresh folder, the program's module set as the
@@ -171,13 +162,6 @@ inline testing::AssertionResult centred_on(HWND window, const RECT& on)
 }
 
 inline bool has_style(HWND window, LONG bits) { return (GetWindowLongW(window, GWL_STYLE) & bits) == bits; }
-
-inline std::wstring window_text(HWND window)
-{
-    wchar_t buffer[512] = {};
-    GetWindowTextW(window, buffer, 512);
-    return buffer;
-}
 
 // Tab `index` of a tab control: its label and its item data (null for a missing tab).
 struct tab_entry {

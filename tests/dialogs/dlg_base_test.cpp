@@ -21,7 +21,7 @@ protected:
         ASSERT_NE(dialog.create(), nullptr);
     }
 
-    recording_dialog dialog;
+    recording_dialog dialog{IDD_MAIN, nullptr};
 };
 
 // True when `upper` comes before `lower` in the z-order of top-level windows.
@@ -36,15 +36,12 @@ bool is_above(HWND upper, HWND lower)
 int count_binding_props(HWND window)
 {
     int count = 0;
-    EnumPropsExW(
-        window,
-        [](HWND, LPWSTR name, HANDLE, ULONG_PTR user) -> BOOL {
-            // Atom-named entries come as integers, not strings.
-            if (!IS_INTRESOURCE(name) && std::wstring(name) == dlg_base_object_prop_name)
-                ++*reinterpret_cast<int*>(user);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    const auto count_ours = [](HWND, LPWSTR name, HANDLE, ULONG_PTR user) -> BOOL {
+        // Atom-named entries come as integers, not strings.
+        *reinterpret_cast<int*>(user) += !IS_INTRESOURCE(name) && std::wstring(name) == dlg_base_object_prop_name;
+        return TRUE;
+    };
+    EnumPropsExW(window, count_ours, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 

@@ -26,7 +26,7 @@ protected:
         list = page.list_ctrl;
     }
 
-    recording_dialog host;
+    recording_dialog host{IDD_MAIN, nullptr};
     init_answer_probe<dlg_err_msg> page{nullptr};
     HWND list = nullptr;
 };
@@ -91,7 +91,7 @@ TEST(dpi_scale, WidthsScaleWithTheDpiAndStayAt96)
 TEST(dpi_scale, WindowDpiIsTheScreensAndNinetySixWhenNothingAnswers)
 {
     const int screen_dpi = GetDeviceCaps(window_dc(nullptr).get(), LOGPIXELSY);
-    recording_dialog dialog;
+    recording_dialog dialog(IDD_MAIN, nullptr);
     ASSERT_NE(dialog.create(), nullptr);
 
     EXPECT_EQ(window_dpi(dialog.hwnd), screen_dpi) << "a window on the screen";

@@ -14,8 +14,7 @@ public:
     {
         const HMODULE module = GetModuleHandleA(module_name);
         original_ = module ? reinterpret_cast<void*>(GetProcAddress(module, function_name)) : nullptr;
-        if (original_)
-            slot_ = find_slot(original_);
+        slot_ = original_ ? find_slot(original_) : nullptr;
         if (slot_)
             write(replacement);
     }
