@@ -36,12 +36,6 @@ void* guarded_alloc(std::size_t size) noexcept
     return raw + header_size;
 }
 
-void* counted_alloc(std::size_t size)
-{
-    if (void* p = guarded_alloc(size)) return p;
-    throw std::bad_alloc();
-}
-
 void guarded_free(void* p) noexcept
 {
     if (!p) return;
@@ -57,47 +51,41 @@ void guarded_free(void* p) noexcept
 
 } // namespace
 
-void* operator new(std::size_t size) { return counted_alloc(size); }
-void* operator new[](std::size_t size) { return counted_alloc(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return guarded_alloc(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return guarded_alloc(size); }
+// The library's array, sized and non-throwing forms all come here.
+void* operator new(std::size_t size)
+{
+    if (void* p = guarded_alloc(size)) return p;
+    throw std::bad_alloc();
+}
 void operator delete(void* p) noexcept { guarded_free(p); }
-void operator delete[](void* p) noexcept { guarded_free(p); }
 void operator delete(void* p, std::size_t) noexcept { guarded_free(p); }
-void operator delete[](void* p, std::size_t) noexcept { guarded_free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { guarded_free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { guarded_free(p); }
 
 namespace {
 
-// Collects the delivery into a string reserved beforehand, so the sink itself
-// never allocates while counting.
-struct collected {
+// One delivery and the heap blocks taken meanwhile. The text is reserved beforehand, so
+// the sink itself never allocates while counting.
+struct measured {
+    long allocations = 0;
     std::wstring text;
     int calls = 0;
 };
 
 std::int32_t collect(const void* data, std::uint64_t length, std::uint64_t, std::int32_t kind, void* user)
 {
-    auto* out = static_cast<collected*>(user);
+    auto* out = static_cast<measured*>(user);
     ++out->calls;
     if (kind == sink_kind_text) out->text.assign(static_cast<const wchar_t*>(data), length / sizeof(wchar_t));
     return 0;
 }
 
-struct measured {
-    long allocations;
-    collected result;
-};
-
 template <typename Call>
 measured count_during(Call call)
 {
-    measured m{0, {}};
-    m.result.text.reserve(4096);
+    measured m;
+    m.text.reserve(4096);
     allocations = 0;
     counting = true;
-    call(m.result);
+    call(m);
     counting = false;
     m.allocations = allocations;
     return m;
@@ -111,23 +99,10 @@ text repeat(const text& piece, std::size_t times)
     return whole;
 }
 
-// 'a' to 'z' over and over, as bytes and as the text they are.
-std::string alphabet(std::size_t count)
-{
-    std::string bytes;
-    for (std::size_t i = 0; i < count; ++i) bytes += static_cast<char>('a' + i % 26);
-    return bytes;
-}
-std::wstring wide_alphabet(std::size_t count)
-{
-    const std::string bytes = alphabet(count);
-    return std::wstring(bytes.begin(), bytes.end());
-}
-
 TEST(sink_heap_use, counter_sees_operator_new)
 {
     // Guards the other cases: a counter that sees nothing would pass them all.
-    const measured m = count_during([](collected& out) { out.text.assign(10000, L'x'); });
+    const measured m = count_during([](measured& out) { out.text.assign(10000, L'x'); });
     EXPECT_GE(m.allocations, 1);
 }
 
@@ -143,6 +118,9 @@ TEST(sink_heap_use, up_to_254_characters_stay_off_the_heap_from_255_one_heap_buf
     };
     const std::string mark = "\xEF\xBB\xBF", operate_utf8 = "\xE6\x93\x8D", smiley_utf8 = "\xF0\x9F\x98\x80";
     const std::wstring operate = L"\u64cd", smiley = L"\xD83D\xDE00";
+    // 'a' to 'z' over and over.
+    const std::string letters = repeat(std::string("abcdefghijklmnopqrstuvwxyz"), 10);
+    const std::wstring wide_letters(letters.begin(), letters.end());
     const row rows[] = {
         {through::sink, "a", CP_ACP, L"a", 0},
         {through::sink, std::string(254, 'a'), CP_ACP, std::wstring(254, L'a'), 0},
@@ -154,10 +132,10 @@ TEST(sink_heap_use, up_to_254_characters_stay_off_the_heap_from_255_one_heap_buf
         {through::sink, repeat(smiley_utf8, 128), CP_UTF8, repeat(smiley, 128), 1},
         {through::sink, std::string(3000, 'a'), CP_ACP, std::wstring(3000, L'a'), 1},
         // The text is intact on both sides of the threshold.
-        {through::sink, alphabet(253), CP_ACP, wide_alphabet(253), 0},
-        {through::sink, alphabet(254), CP_ACP, wide_alphabet(254), 0},
-        {through::sink, alphabet(255), CP_ACP, wide_alphabet(255), 1},
-        {through::sink, alphabet(256), CP_ACP, wide_alphabet(256), 1},
+        {through::sink, letters.substr(0, 253), CP_ACP, wide_letters.substr(0, 253), 0},
+        {through::sink, letters.substr(0, 254), CP_ACP, wide_letters.substr(0, 254), 0},
+        {through::sink, letters.substr(0, 255), CP_ACP, wide_letters.substr(0, 255), 1},
+        {through::sink, letters.substr(0, 256), CP_ACP, wide_letters.substr(0, 256), 1},
         {through::decode, std::string(254, 'x'), CP_ACP, std::wstring(254, L'x'), 0},
         {through::decode, std::string(300, 'x'), CP_ACP, std::wstring(300, L'x'), 1},
         // After a UTF-8 mark the same limit applies to what follows the mark.
@@ -168,9 +146,8 @@ TEST(sink_heap_use, up_to_254_characters_stay_off_the_heap_from_255_one_heap_buf
         {through::decode, repeat(std::string("\xB2\xD9"), 255), 936, repeat(operate, 255), 1},
     };
     for (const row& r : rows) {
-        if (r.code_page == 936 && GetACP() != 936)
-            continue;
-        const measured m = count_during([&](collected& out) {
+        if (r.code_page == 936 && GetACP() != 936) continue;
+        const measured m = count_during([&](measured& out) {
             const auto size = static_cast<std::uint32_t>(r.bytes.size());
             if (r.call == through::sink)
                 multibyte_to_sink(r.bytes.data(), size, r.code_page, collect, &out);
@@ -178,8 +155,8 @@ TEST(sink_heap_use, up_to_254_characters_stay_off_the_heap_from_255_one_heap_buf
                 decode_text_bytes(r.bytes.data(), size, collect, &out);
         });
         EXPECT_EQ(m.allocations, r.allocations) << "row " << &r - rows;
-        EXPECT_EQ(m.result.calls, 1) << "row " << &r - rows;
-        EXPECT_EQ(m.result.text, r.text) << "row " << &r - rows;
+        EXPECT_EQ(m.calls, 1) << "row " << &r - rows;
+        EXPECT_EQ(m.text, r.text) << "row " << &r - rows;
     }
 }
 

@@ -63,7 +63,7 @@ std::string single_text(const std::vector<sink_call>& calls)
 
 // ---------------------------------------------------------------------------
 
-TEST(multibyte_to_wide, listed_texts)
+TEST(multibyte_to_wide, listed_texts_and_invalid_bytes)
 {
     struct row {
         unsigned ansi_code_page; // the one the row needs, 0 for any
@@ -84,14 +84,10 @@ TEST(multibyte_to_wide, listed_texts)
         {1252, chinese_gbk.c_str(), CP_ACP, chinese_gbk_as_1252},
     };
     for (const row& r : rows) {
-        if (runs_here(r.ansi_code_page)) {
-            EXPECT_EQ(multibyte_to_wide(r.text, r.code_page), r.expected) << "row " << &r - rows;
-        }
+        if (!runs_here(r.ansi_code_page)) continue;
+        EXPECT_EQ(multibyte_to_wide(r.text, r.code_page), r.expected) << "row " << &r - rows;
     }
-}
 
-TEST(multibyte_to_wide, invalid_bytes_do_not_empty_the_text)
-{
     // Converted without the strict flag: the bad byte is replaced, the rest survives.
     const std::wstring wide = multibyte_to_wide("a\xFF" "b", CP_UTF8);
     ASSERT_EQ(wide.size(), 3u);
@@ -101,7 +97,7 @@ TEST(multibyte_to_wide, invalid_bytes_do_not_empty_the_text)
 
 // ---------------------------------------------------------------------------
 
-TEST(wide_to_ansi, listed_texts)
+TEST(wide_to_ansi, listed_texts_and_the_way_back)
 {
     struct row {
         unsigned ansi_code_page; // the one the row needs, 0 for any
@@ -117,14 +113,11 @@ TEST(wide_to_ansi, listed_texts)
         {1252, L"Caf\u00e9 \u00b2", "Caf\xE9 \xB2"},
     };
     for (const row& r : rows) {
-        if (runs_here(r.ansi_code_page)) {
-            EXPECT_EQ(wide_to_ansi(r.text), r.expected) << testing::PrintToString(r.expected);
-        }
+        if (!runs_here(r.ansi_code_page)) continue;
+        EXPECT_EQ(wide_to_ansi(r.text), r.expected) << testing::PrintToString(r.expected);
     }
-}
 
-TEST(wide_to_ansi, round_trips_through_multibyte_to_wide)
-{
+    // Back through multibyte_to_wide, the text is whole again.
     const std::wstring text = GetACP() == 936 ? L"C:\\\u6d4b\u8bd5\\x" : L"C:\\\u00e9t\u00e9\\x";
     EXPECT_EQ(multibyte_to_wide(wide_to_ansi(text.c_str()).c_str(), CP_ACP), text);
 }
@@ -178,7 +171,7 @@ TEST(multibyte_to_sink, delivery_is_terminated)
 // ---------------------------------------------------------------------------
 // decode_text_bytes: every mark branch, including the sizes around the marks.
 
-TEST(decode_text_bytes, fewer_than_three_bytes_is_one_report)
+TEST(decode_text_bytes, fewer_than_three_bytes_is_one_report_and_missing_arguments_do_not_crash)
 {
     const std::string inputs[] = {std::string(), std::string("\xFF", 1), std::string("\xFF\xFE", 2),
                                   std::string("\xFE\xFF", 2), std::string("\xEF\xBB", 2), std::string("ab")};
@@ -190,6 +183,17 @@ TEST(decode_text_bytes, fewer_than_three_bytes_is_one_report)
         EXPECT_EQ(calls[0].total, 0u);
         EXPECT_EQ(calls[0].data, static_cast<const void*>(input.data()));
     }
+
+    std::vector<sink_call> calls;
+    // Nothing to deliver to, from each branch that would call a sink.
+    for (const std::string& input : {std::string(), std::string("ab"), std::string("\xFF\xFE\x41\x00", 4),
+                                     std::string("\xFE\xFF\x00\x41", 4), std::string("\xEF\xBB\xBF" "a"),
+                                     std::string("abc")})
+        decode_text_bytes(input.data(), static_cast<std::uint32_t>(input.size()), nullptr, &calls);
+    decode_text_bytes(nullptr, 5, record, &calls); // no bytes: an empty file
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, sink_kind_report);
+    EXPECT_EQ(calls[0].length, report_text_too_short);
 }
 
 TEST(decode_text_bytes, the_mark_chooses_the_decoding)
@@ -231,8 +235,7 @@ TEST(decode_text_bytes, the_mark_chooses_the_decoding)
         {1252, "\xFE\x41\x42", delivered(L"\u00feAB")},
     };
     for (const row& r : rows) {
-        if (!runs_here(r.ansi_code_page))
-            continue;
+        if (!runs_here(r.ansi_code_page)) continue;
         SCOPED_TRACE(testing::PrintToString(r.input));
         const auto calls = decode(r.input);
         EXPECT_EQ(single_text(calls), r.expected);
@@ -242,20 +245,6 @@ TEST(decode_text_bytes, the_mark_chooses_the_decoding)
             EXPECT_EQ(calls[0].data, static_cast<const void*>(r.input.data() + 2));
         }
     }
-}
-
-TEST(decode_text_bytes, missing_arguments_do_not_crash)
-{
-    std::vector<sink_call> calls;
-    // Nothing to deliver to, from each branch that would call a sink.
-    for (const std::string& input : {std::string(), std::string("ab"), std::string("\xFF\xFE\x41\x00", 4),
-                                     std::string("\xFE\xFF\x00\x41", 4), std::string("\xEF\xBB\xBF" "a"),
-                                     std::string("abc")})
-        decode_text_bytes(input.data(), static_cast<std::uint32_t>(input.size()), nullptr, &calls);
-    decode_text_bytes(nullptr, 5, record, &calls); // no bytes: an empty file
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].kind, sink_kind_report);
-    EXPECT_EQ(calls[0].length, report_text_too_short);
 }
 
 } // namespace

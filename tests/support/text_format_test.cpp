@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <iterator>
 #include <string>
@@ -39,7 +38,10 @@ public:
     guarded_buffer() { std::fill(std::begin(area_), std::end(area_), guard); }
     wchar_t* buffer() { return area_ + 4; }
     // Up to the first NUL within the capacity (a missing terminator shows as guard characters).
-    std::wstring text(std::size_t capacity) const { return {area_ + 4, std::find(area_ + 4, area_ + 4 + capacity, L'\0')}; }
+    std::wstring text(std::size_t capacity) const
+    {
+        return {area_ + 4, std::find(area_ + 4, area_ + 4 + capacity, L'\0')};
+    }
     bool untouched_outside(std::size_t capacity) const
     {
         const auto is_guard = [](wchar_t c) { return c == guard; };
