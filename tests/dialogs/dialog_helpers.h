@@ -70,8 +70,8 @@ public:
 
 // Dispatches what is queued for `rounds` rounds a millisecond apart, until a WM_QUIT:
 // its code, or -1 when none came. Messages are dispatched, not just removed: an
-// unhandled WM_PAINT would come back for ever. One round empties the queue and drops a
-// pending WM_QUIT, so one test cannot end another's loop.
+// unhandled WM_PAINT would come back for ever. One round handles what is queued and
+// takes a pending WM_QUIT away, so one test cannot end another's loop.
 inline int pump_messages(int rounds = 1)
 {
     MSG message{};
