@@ -2,8 +2,6 @@
 // program: the expected rows never come from the program's own table or formatting.
 #pragma once
 
-#include <iomanip>
-#include <sstream>
 #include <string>
 
 // The reference list of the scanner's result and status codes, copied by hand: row,
@@ -74,9 +72,8 @@ inline const reference_row reference_rows[] = {
 // "00266   -   0x010A": the decimal code to five digits, then the hexadecimal one.
 inline std::wstring code_cell(const reference_row& r)
 {
-    std::wostringstream text;
-    text << std::setw(5) << std::setfill(L'0') << r.code << L"   -   " << r.hex;
-    return text.str();
+    const std::wstring decimal = std::to_wstring(r.code);
+    return std::wstring(decimal.size() < 5 ? 5 - decimal.size() : 0, L'0') + decimal + L"   -   " + r.hex;
 }
 
 // Rows `first` to `last` (numbered from 1) as a copy of them reads: each row's three

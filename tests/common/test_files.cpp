@@ -5,63 +5,32 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <type_traits>
-#include <vector>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
-namespace {
-
-struct find_closer {
-    void operator()(HANDLE find) const { FindClose(find); }
-};
-using find_handle = std::unique_ptr<std::remove_pointer_t<HANDLE>, find_closer>;
-
-// A search of `pattern`, or null when nothing matches.
-find_handle find_first(const std::wstring& pattern, WIN32_FIND_DATAW& data)
-{
-    const HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-    return find_handle(find == INVALID_HANDLE_VALUE ? nullptr : find);
-}
-
-void remove_tree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW data;
-    if (const find_handle find = find_first(folder + L"\\*", data)) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring full = folder + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                remove_tree(full);
-            } else {
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(full.c_str());
-            }
-        } while (FindNextFileW(find.get(), &data));
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-} // namespace
+namespace fs = std::filesystem;
 
 temp_dir::temp_dir()
 {
+    static unsigned counter = 0;
     wchar_t base[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, base);
-    static unsigned counter = 0;
-    for (;;) {
-        wchar_t name[64];
-        swprintf(name, 64, L"scancfg-test-%lu-%u", GetCurrentProcessId(), ++counter);
-        path_ = std::wstring(base) + name;
-        if (CreateDirectoryW(path_.c_str(), nullptr))
-            break;
-    }
+    const std::wstring prefix = base + (L"scancfg-test-" + std::to_wstring(GetCurrentProcessId())) + L"-";
+    do
+        path_ = prefix + std::to_wstring(++counter);
+    while (!CreateDirectoryW(path_.c_str(), nullptr));
 }
 
-temp_dir::~temp_dir() { remove_tree(path_); }
+temp_dir::~temp_dir()
+{
+    std::error_code ignored;
+    // A read-only file would stop the removal.
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path_, ignored))
+        SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(path_, ignored);
+}
 
 std::wstring temp_dir::file(const std::wstring& relative) const { return path_ + L"\\" + relative; }
 
@@ -79,66 +48,43 @@ scoped_env::~scoped_env() { _wputenv_s(name_.c_str(), had_value_ ? old_value_.c_
 
 bool make_dirs(const std::wstring& path)
 {
-    if (path.empty())
-        return false;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const size_t cut = path.find_last_of(L"\\/");
-    if (cut != std::wstring::npos && cut > 2)
-        make_dirs(path.substr(0, cut));
-    return CreateDirectoryW(path.c_str(), nullptr) != 0;
+    std::error_code ignored;
+    fs::create_directories(path, ignored);
+    return fs::is_directory(path, ignored);
 }
 
 std::string read_file_bytes(const std::wstring& path, bool* exists)
 {
-    std::string bytes;
-    FILE* file = nullptr;
-    const bool opened = _wfopen_s(&file, path.c_str(), L"rb") == 0 && file;
+    std::ifstream file(fs::path(path), std::ios::binary);
     if (exists)
-        *exists = opened;
-    if (!opened)
-        return bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, n);
-    fclose(file);
-    return bytes;
+        *exists = file.is_open();
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool write_file_bytes(const std::wstring& path, const std::string& bytes)
 {
-    FILE* file = nullptr;
-    if (_wfopen_s(&file, path.c_str(), L"wb") != 0 || !file)
-        return false;
-    const bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && ok;
+    std::ofstream file(fs::path(path), std::ios::binary);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return !file.fail();
 }
 
-bool file_exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::wstring utf8_to_wide(const std::string& text)
 {
-    if (text.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), n);
+    const int size = static_cast<int>(text.size());
+    std::wstring result(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()));
     return result;
 }
 
 std::string wide_to_code_page(const std::wstring& text, unsigned code_page)
 {
-    if (text.empty())
-        return {};
-    const int n = WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string result(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), result.data(), n, nullptr,
+    const int size = static_cast<int>(text.size());
+    std::string result(
+        static_cast<size_t>(WideCharToMultiByte(code_page, 0, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(code_page, 0, text.data(), size, result.data(), static_cast<int>(result.size()), nullptr,
                         nullptr);
     return result;
 }
@@ -153,10 +99,7 @@ std::string utf16_bytes(const std::wstring& text, utf16 order, bom mark)
     return bytes;
 }
 
-std::wstring fixture_path(const std::string& file_name)
-{
-    return utf8_to_wide(SCANCFG_FIXTURES_DIR "/" + file_name);
-}
+std::wstring fixture_path(const std::string& file_name) { return utf8_to_wide(SCANCFG_FIXTURES_DIR "/" + file_name); }
 
 std::string fixture_bytes(const std::string& file_name)
 {
@@ -170,15 +113,10 @@ std::string fixture_bytes(const std::string& file_name)
 std::vector<std::string> fixture_names()
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAW data;
-    const find_handle find = find_first(fixture_path("*.cfg"), data);
-    if (!find)
-        return names;
-    do {
-        const std::string name = wide_to_code_page(data.cFileName, CP_UTF8);
-        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".cfg") == 0)
-            names.push_back(name.substr(0, name.size() - 4));
-    } while (FindNextFileW(find.get(), &data));
+    std::error_code ignored;
+    for (const fs::directory_entry& entry : fs::directory_iterator(fixture_path(""), ignored))
+        if (entry.path().extension() == ".cfg")
+            names.push_back(entry.path().stem().u8string());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -21,7 +21,7 @@ BOOL WINAPI open_clipboard_once_free(HWND owner)
 {
     if (busy_openings-- > 0)
         return FALSE;
-    return reinterpret_cast<BOOL(WINAPI*)(HWND)>(open_spy->original())(owner);
+    return reinterpret_cast<decltype(&OpenClipboard)>(open_spy->original())(owner);
 }
 BOOL WINAPI refuse_empty_clipboard() { return FALSE; }
 HANDLE WINAPI refuse_set_clipboard_data(UINT, HANDLE memory)
@@ -72,7 +72,7 @@ TEST(put_clipboard_text, WaitsForAClipboardThatAnotherProgramHoldsForAMoment)
 {
     recording_dialog owner(IDD_MAIN, nullptr);
     ASSERT_NE(owner.create(), nullptr);
-    const import_patch patch("user32.dll", "OpenClipboard", reinterpret_cast<const void*>(&open_clipboard_once_free));
+    const import_patch patch("user32.dll", "OpenClipboard", &open_clipboard_once_free);
     open_spy = &patch;
     ASSERT_TRUE(patch.active());
     busy_openings = 2;

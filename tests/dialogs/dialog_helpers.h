@@ -4,17 +4,24 @@
 
 #include "app/dlg_main.h"
 #include "dialogs/dlg_base.h"
+#include "resources/resource.h"
+#include "tests/common/test_files.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // A dialog that records what reaches its handle_message.
 class recording_dialog : public dlg_base {
 public:
-    recording_dialog(int template_id_value, HWND parent_window) : dlg_base(template_id_value, parent_window) {}
+    using dlg_base::dlg_base;
 
     INT_PTR handle_message(UINT message, WPARAM wparam, LPARAM lparam) override
     {
@@ -32,13 +39,7 @@ public:
 
     void on_font_changed() override { ++font_changes; }
 
-    bool received(UINT message) const
-    {
-        for (UINT m : messages)
-            if (m == message)
-                return true;
-        return false;
-    }
+    bool received(UINT message) const { return std::find(messages.begin(), messages.end(), message) != messages.end(); }
 
     std::vector<UINT> messages;
     LPARAM init_lparam = 0;
@@ -67,32 +68,68 @@ public:
     INT_PTR init_answer = -1;
 };
 
-// A plain top-level window at a given screen rectangle, destroyed with the object.
-class plain_window {
-public:
-    plain_window(int x, int y, int width, int height, DWORD style = WS_POPUP | WS_VISIBLE)
-        : hwnd_(CreateWindowExW(0, L"STATIC", L"", style, x, y, width, height, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr))
-    {
+// Dispatches what is queued for `rounds` rounds a millisecond apart, until a WM_QUIT:
+// its code, or -1 when none came. Messages are dispatched, not just removed: an
+// unhandled WM_PAINT would come back for ever. One round handles what is queued and
+// takes a pending WM_QUIT away, so one test cannot end another's loop.
+inline int pump_messages(int rounds = 1)
+{
+    MSG message{};
+    for (int round = 0; round < rounds; ++round) {
+        for (int i = 0; i < 1000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+            if (message.message == WM_QUIT)
+                return static_cast<int>(message.wParam);
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(1);
     }
-    ~plain_window()
+    return -1;
+}
+
+// Every dialog test: LOCALAPPDATA in a fresh folder, the program's module set as the
+// entry function sets it, and an empty queue before and after.
+class dialog_test : public testing::Test {
+protected:
+    void SetUp() override
     {
-        if (IsWindow(hwnd_))
-            DestroyWindow(hwnd_);
+        pump_messages();
+        app_instance = GetModuleHandleW(nullptr);
     }
-    plain_window(const plain_window&) = delete;
-    plain_window& operator=(const plain_window&) = delete;
+    void TearDown() override { pump_messages(); }
 
-    HWND get() const { return hwnd_; }
-
-private:
-    HWND hwnd_;
+    temp_dir appdata;
+    scoped_env env{L"LOCALAPPDATA", appdata.path().c_str()};
 };
+
+struct window_destroyer {
+    void operator()(HWND window) const
+    {
+        if (IsWindow(window))
+            DestroyWindow(window);
+    }
+};
+using window_ptr = std::unique_ptr<std::remove_pointer_t<HWND>, window_destroyer>;
+
+// A plain visible top-level window at a given screen rectangle.
+inline window_ptr plain_window(int x, int y, int width, int height)
+{
+    return window_ptr(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+}
 
 inline RECT window_rect(HWND window)
 {
     RECT rect{};
     GetWindowRect(window, &rect);
+    return rect;
+}
+
+// The window rectangle of `control` in its parent's client coordinates.
+inline RECT client_rect_in_parent(HWND control)
+{
+    RECT rect = window_rect(control);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
@@ -105,53 +142,41 @@ inline RECT dialog_units_to_client(HWND dialog, int x, int y, int width, int hei
     return RECT{units.left, units.top, units.left + units.right, units.top + units.bottom};
 }
 
-// The window rectangle of `control` in its parent's client coordinates.
-inline RECT client_rect_in_parent(HWND control)
+// Whether `control` stands where its template puts it (dialog units of its parent).
+inline bool placed_as_template(HWND control, int x, int y, int width, int height)
 {
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    const RECT expected = dialog_units_to_client(GetParent(control), x, y, width, height);
+    const RECT actual = client_rect_in_parent(control);
+    return EqualRect(&expected, &actual) != FALSE;
+}
+
+// Whether `window` is centred on the screen rectangle `on`: halves truncate toward zero.
+inline testing::AssertionResult centred_on(HWND window, const RECT& on)
+{
+    const RECT placed = window_rect(window);
+    const LONG x = on.left + ((on.right - on.left) - (placed.right - placed.left)) / 2;
+    const LONG y = on.top + ((on.bottom - on.top) - (placed.bottom - placed.top)) / 2;
+    if (placed.left == x && placed.top == y)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "at " << placed.left << "," << placed.top << ", centred is " << x << "," << y;
 }
 
 inline bool has_style(HWND window, LONG bits) { return (GetWindowLongW(window, GWL_STYLE) & bits) == bits; }
 
-// Dispatches what is queued (not WM_QUIT); true when WM_QUIT was seen, with its code.
-inline bool pump_until_quit(int* exit_code = nullptr)
-{
-    MSG message{};
-    for (int round = 0; round < 50; ++round) {
-        for (int i = 0; i < 1000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
-            if (message.message == WM_QUIT) {
-                if (exit_code)
-                    *exit_code = static_cast<int>(message.wParam);
-                return true;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(1);
-    }
-    return false;
-}
+// Tab `index` of a tab control: its label and its item data (null for a missing tab).
+struct tab_entry {
+    std::wstring label;
+    dlg_base* page;
+};
 
-// Handles whatever is queued and drops a pending WM_QUIT, so one test cannot end
-// another's loop. Messages are dispatched, not just removed: an unhandled WM_PAINT
-// would come back for ever.
-inline void drain_queue()
+inline tab_entry tab_at(HWND tab, int index)
 {
-    MSG message{};
-    for (int i = 0; i < 1000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
-        if (message.message == WM_QUIT)
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-inline std::wstring window_text(HWND window)
-{
-    wchar_t buffer[512] = {};
-    GetWindowTextW(window, buffer, 512);
-    return buffer;
+    wchar_t text[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT | TCIF_PARAM;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    if (!SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
+        return {L"", nullptr};
+    return {text, reinterpret_cast<dlg_base*>(item.lParam)};
 }

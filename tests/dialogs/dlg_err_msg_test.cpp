@@ -3,9 +3,9 @@
 
 #include "dialogs/dlg_err_msg.h"
 #include "dialogs/dpi_scale.h"
-#include "resources/resource.h"
+#include "dialogs/list_view.h"
+#include "dialogs/window_dc.h"
 #include "tests/common/reference_rows.h"
-#include "tests/common/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -15,28 +15,16 @@
 
 namespace {
 
-class error_page_test : public testing::Test {
+class error_page_test : public dialog_test {
 protected:
     void SetUp() override
     {
+        dialog_test::SetUp();
         ASSERT_NE(host.create(), nullptr);
         page.parent = host.hwnd;
         ASSERT_NE(page.create(), nullptr);
         list = page.list_ctrl;
     }
-
-    std::wstring cell(int row, int column) const
-    {
-        wchar_t text[256] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 256;
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
-
-    int row_count() const { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
     recording_dialog host{IDD_MAIN, nullptr};
     init_answer_probe<dlg_err_msg> page{nullptr};
@@ -59,9 +47,7 @@ TEST_F(error_page_test, ListIsTheControlOfTheTemplate)
               0);
     EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
-    const RECT expected = dialog_units_to_client(page.hwnd, 7, 7, 355, 253);
-    const RECT actual = client_rect_in_parent(list);
-    EXPECT_TRUE(EqualRect(&expected, &actual));
+    EXPECT_TRUE(placed_as_template(list, 7, 7, 355, 253));
 }
 
 TEST_F(error_page_test, ThreeColumnsWithTitlesAndWidthsAt96Dpi)
@@ -104,9 +90,7 @@ TEST(dpi_scale, WidthsScaleWithTheDpiAndStayAt96)
 
 TEST(dpi_scale, WindowDpiIsTheScreensAndNinetySixWhenNothingAnswers)
 {
-    const HDC screen = GetDC(nullptr);
-    const int screen_dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int screen_dpi = GetDeviceCaps(window_dc(nullptr).get(), LOGPIXELSY);
     recording_dialog dialog(IDD_MAIN, nullptr);
     ASSERT_NE(dialog.create(), nullptr);
 
@@ -118,22 +102,22 @@ TEST(dpi_scale, WindowDpiIsTheScreensAndNinetySixWhenNothingAnswers)
 
 TEST_F(error_page_test, EveryRowMatchesTheReferenceTable)
 {
-    ASSERT_EQ(row_count(), static_cast<int>(std::size(reference_rows)));
+    ASSERT_EQ(list_row_count(list), static_cast<int>(std::size(reference_rows)));
     for (const reference_row& r : reference_rows) {
         const int index = r.row - 1;
-        EXPECT_EQ(cell(index, 0), std::to_wstring(r.row));
-        EXPECT_EQ(cell(index, 1), code_cell(r)) << "row " << r.row;
-        EXPECT_EQ(cell(index, 2), r.message) << "row " << r.row;
+        EXPECT_EQ(list_cell_text(list, index, 0), std::to_wstring(r.row));
+        EXPECT_EQ(list_cell_text(list, index, 1), code_cell(r)) << "row " << r.row;
+        EXPECT_EQ(list_cell_text(list, index, 2), r.message) << "row " << r.row;
     }
 }
 
 TEST_F(error_page_test, AnotherRowIsNumberedAfterThosePresent)
 {
     page.add_error_row(0x010A, "x");
-    ASSERT_EQ(row_count(), 54);
-    EXPECT_EQ(cell(53, 0), L"54");
-    EXPECT_EQ(cell(53, 1), L"00266   -   0x010A");
-    EXPECT_EQ(cell(53, 2), L"x");
+    ASSERT_EQ(list_row_count(list), 54);
+    EXPECT_EQ(list_cell_text(list, 53, 0), L"54");
+    EXPECT_EQ(list_cell_text(list, 53, 1), L"00266   -   0x010A");
+    EXPECT_EQ(list_cell_text(list, 53, 2), L"x");
 }
 
 TEST_F(error_page_test, NotificationsAndCommandsAreSwallowed)
@@ -146,8 +130,8 @@ TEST_F(error_page_test, NotificationsAndCommandsAreSwallowed)
 
     // A header click through the real control changes nothing: the list is not sorted.
     SendMessageW(page.hwnd, WM_NOTIFY, IDC_ERR_LIST, reinterpret_cast<LPARAM>(&click));
-    EXPECT_EQ(cell(0, 0), L"1");
-    EXPECT_EQ(cell(52, 0), L"53");
+    EXPECT_EQ(list_cell_text(list, 0, 0), L"1");
+    EXPECT_EQ(list_cell_text(list, 52, 0), L"53");
 }
 
 namespace {
@@ -157,30 +141,15 @@ int dark_row_pixels(HWND list)
 {
     RECT client{};
     GetClientRect(list, &client);
-    RECT header{};
-    GetWindowRect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
-    const int top = header.bottom - header.top;
-    const int width = client.right;
-    const int height = client.bottom - top;
-    if (width <= 0 || height <= 0)
-        return 0;
-
-    const HDC window_dc = GetDC(list);
-    const HDC memory_dc = CreateCompatibleDC(window_dc);
-    const HBITMAP bitmap = CreateCompatibleBitmap(window_dc, width, height);
-    const HGDIOBJ old = SelectObject(memory_dc, bitmap);
-    BitBlt(memory_dc, 0, 0, width, height, window_dc, 0, top, SRCCOPY);
+    const RECT header = window_rect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)));
+    const window_dc dc(list);
     int dark = 0;
-    for (int y = 0; y < height; y += 2)
-        for (int x = 0; x < width; x += 2) {
-            const COLORREF c = GetPixel(memory_dc, x, y);
+    for (int y = header.bottom - header.top; y < client.bottom; y += 2)
+        for (int x = 0; x < client.right; x += 2) {
+            const COLORREF c = GetPixel(dc.get(), x, y); // CLR_INVALID, off the screen, is white
             if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 100)
                 ++dark;
         }
-    SelectObject(memory_dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory_dc);
-    ReleaseDC(list, window_dc);
     return dark;
 }
 
@@ -195,7 +164,7 @@ TEST_F(error_page_test, RowsAreDrawnOnceShown)
     ShowWindow(page.hwnd, SW_SHOW);
     UpdateWindow(host.hwnd);
     UpdateWindow(list);
-    drain_queue();
+    pump_messages();
 
     EXPECT_TRUE(IsWindowVisible(list));
     EXPECT_GT(dark_row_pixels(list), 100);

@@ -4,45 +4,31 @@
 
 #include "dialogs/dlg_adv_cfg.h"
 #include "dialogs/dlg_err_msg.h"
-#include "resources/resource.h"
-#include "tests/common/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
 
-class main_window_test : public testing::Test {
+class main_window_test : public dialog_test {
 protected:
     void SetUp() override
     {
-        drain_queue();
-        app_instance = GetModuleHandleW(nullptr);
+        dialog_test::SetUp();
         ASSERT_NE(main.create(app_instance), nullptr);
         tab = GetDlgItem(main.hwnd, IDC_MAIN_TAB);
     }
-    void TearDown() override { drain_queue(); }
 
-    dlg_base* page_of_tab(int index) const
+    dlg_base* page_of_tab(int index) const { return tab_at(tab, index).page; }
+    // Which of the two pages is visible: 0 or 1; -1 for neither, 2 for both.
+    int shown_page() const
     {
-        TCITEMW item{};
-        item.mask = TCIF_PARAM;
-        if (!SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
-            return nullptr;
-        return reinterpret_cast<dlg_base*>(item.lParam);
-    }
-
-    std::wstring tab_label(int index) const
-    {
-        wchar_t text[64] = {};
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 64;
-        SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-        return text;
+        const bool first = has_style(page_of_tab(0)->hwnd, WS_VISIBLE);
+        const bool second = has_style(page_of_tab(1)->hwnd, WS_VISIBLE);
+        if (first == second)
+            return first ? 2 : -1;
+        return first ? 0 : 1;
     }
 
     // What the tab control does on a click: new selection, then TCN_SELCHANGE.
@@ -53,10 +39,6 @@ protected:
         SendMessageW(main.hwnd, WM_NOTIFY, IDC_MAIN_TAB, reinterpret_cast<LPARAM>(&header));
     }
 
-    bool page_visible(int index) const { return has_style(page_of_tab(index)->hwnd, WS_VISIBLE); }
-
-    temp_dir appdata;
-    scoped_env env{L"LOCALAPPDATA", appdata.path().c_str()};
     init_answer_probe<dlg_main> main;
     HWND tab = nullptr;
 };
@@ -67,17 +49,19 @@ protected:
 
 TEST_F(main_window_test, TitleAndTabLabels)
 {
-    EXPECT_EQ(window_text(main.hwnd), utf8_to_wide("扫描仪错误信息及高级调试配置"));
+    wchar_t title[64] = {};
+    GetWindowTextW(main.hwnd, title, 64);
+    EXPECT_EQ(title, utf8_to_wide("扫描仪错误信息及高级调试配置"));
     EXPECT_EQ(main.tab_ctrl, tab);
     EXPECT_EQ(main.init_answer, 1);
     ASSERT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 2);
-    EXPECT_EQ(tab_label(0), utf8_to_wide("错误信息"));
-    EXPECT_EQ(tab_label(1), utf8_to_wide("高级配置"));
+    EXPECT_EQ(tab_at(tab, 0).label, utf8_to_wide("错误信息"));
+    EXPECT_EQ(tab_at(tab, 1).label, utf8_to_wide("高级配置"));
     // Nobody chose a tab yet: the control's own default selection stands.
     EXPECT_FALSE(IsWindowVisible(main.hwnd));
 }
 
-TEST_F(main_window_test, TabItemDataAreThePageObjects)
+TEST_F(main_window_test, TabItemDataAreThePageObjectsCoveringThePageArea)
 {
     auto* errors = dynamic_cast<dlg_err_msg*>(page_of_tab(0));
     auto* config = dynamic_cast<dlg_adv_cfg*>(page_of_tab(1));
@@ -86,82 +70,52 @@ TEST_F(main_window_test, TabItemDataAreThePageObjects)
 
     EXPECT_EQ(errors->template_id, IDD_ERR_MSG);
     EXPECT_EQ(config->template_id, IDD_ADV_CFG);
+    const RECT area = window_rect(GetDlgItem(main.hwnd, IDC_PAGE_AREA));
     for (dlg_base* page : {static_cast<dlg_base*>(errors), static_cast<dlg_base*>(config)}) {
         EXPECT_EQ(page->parent, main.hwnd);
         EXPECT_EQ(GetParent(page->hwnd), main.hwnd);
         EXPECT_EQ(GetPropW(page->hwnd, dlg_base_object_prop_name), static_cast<HANDLE>(page));
         EXPECT_EQ(page->modal_result, 0);
+        const RECT placed = window_rect(page->hwnd);
+        EXPECT_TRUE(EqualRect(&area, &placed)) << page->template_id;
     }
     EXPECT_NE(errors->list_ctrl, nullptr);
-}
-
-TEST_F(main_window_test, PagesCoverThePageArea)
-{
-    RECT area = window_rect(GetDlgItem(main.hwnd, IDC_PAGE_AREA));
-    for (int index : {0, 1}) {
-        const RECT page = window_rect(page_of_tab(index)->hwnd);
-        EXPECT_TRUE(EqualRect(&area, &page)) << "tab " << index;
-    }
 }
 
 // ---- switching pages -----------------------------------------------------------------
 
 TEST_F(main_window_test, ErrorPageVisibleAtStartThenTabChangesSwapPages)
 {
-    EXPECT_TRUE(page_visible(0));
-    EXPECT_FALSE(page_visible(1));
+    EXPECT_EQ(shown_page(), 0);
 
     choose_tab(1);
-    EXPECT_FALSE(page_visible(0));
-    EXPECT_TRUE(page_visible(1));
+    EXPECT_EQ(shown_page(), 1);
 
     choose_tab(0);
-    EXPECT_TRUE(page_visible(0));
-    EXPECT_FALSE(page_visible(1));
+    EXPECT_EQ(shown_page(), 0);
 
     // Changing tabs never touches the main window's enabled state.
     EXPECT_TRUE(IsWindowEnabled(main.hwnd));
 }
 
-TEST_F(main_window_test, SelectingAnIndexNoTabHasHidesBothPages)
+TEST_F(main_window_test, SelectingAnIndexNoTabHasOrATabWithoutAPageHidesBothPages)
 {
     for (int index : {-1, 2, 100}) {
         main.select_page(0);
         EXPECT_EQ(main.select_page(index), nullptr) << index;
-        EXPECT_FALSE(page_visible(0));
-        EXPECT_FALSE(page_visible(1));
+        EXPECT_EQ(shown_page(), -1);
     }
     EXPECT_EQ(main.select_page(1), page_of_tab(1));
-    EXPECT_TRUE(page_visible(1));
-}
+    EXPECT_EQ(shown_page(), 1);
 
-TEST_F(main_window_test, ATabWithoutAPageEndsTheWalk)
-{
+    // A tab without a page ends the walk: a page after it is never shown.
     recording_dialog later(IDD_ERR_MSG, main.hwnd);
     ASSERT_NE(later.create(), nullptr);
     ASSERT_EQ(add_tab_page(tab, nullptr, L"none"), 2);
     ASSERT_EQ(add_tab_page(tab, &later, L"later"), 3);
-
     EXPECT_EQ(main.select_page(3), nullptr);
     EXPECT_FALSE(has_style(later.hwnd, WS_VISIBLE));
-    EXPECT_FALSE(page_visible(0));
-    EXPECT_FALSE(page_visible(1));
-}
-
-TEST_F(main_window_test, AnInstalledPageIsPlacedAndToldOfTheMainWindowsFont)
-{
-    recording_dialog page(IDD_ERR_MSG, main.hwnd);
-    ASSERT_NE(page.create(), nullptr);
-    const RECT area{5, 6, 105, 86};
-    ASSERT_TRUE(main.install_page(page, area, L"x"));
-
-    const RECT placed = client_rect_in_parent(page.hwnd);
-    EXPECT_TRUE(EqualRect(&area, &placed));
-    // The main window's font is sent to the page; a dialog answers WM_SETFONT with 0,
-    // so the page is told once.
-    EXPECT_TRUE(page.received(WM_SETFONT));
-    EXPECT_EQ(page.font_changes, 1);
-    EXPECT_EQ(page_of_tab(2), &page);
+    EXPECT_EQ(shown_page(), -1);
 }
 
 TEST_F(main_window_test, SelectionChangeIsAllowedAndOtherNotificationsIgnored)
@@ -173,23 +127,31 @@ TEST_F(main_window_test, SelectionChangeIsAllowedAndOtherNotificationsIgnored)
     SendMessageW(tab, TCM_SETCURSEL, 1, 0);
     NMHDR foreign{GetDlgItem(main.hwnd, IDC_EXIT), static_cast<UINT_PTR>(IDC_EXIT), static_cast<UINT>(TCN_SELCHANGE)};
     EXPECT_EQ(main.handle_message(WM_NOTIFY, IDC_EXIT, reinterpret_cast<LPARAM>(&foreign)), 1);
-    EXPECT_TRUE(page_visible(0));
-    EXPECT_FALSE(page_visible(1));
+    EXPECT_EQ(shown_page(), 0);
 }
 
-TEST_F(main_window_test, APageWithoutWindowGetsNoTab)
+TEST_F(main_window_test, AnInstalledPageIsPlacedToldOfTheFontAndGivenATabAPageWithoutWindowIsNot)
 {
     dlg_base missing(4711, main.hwnd); // no such template
     ASSERT_EQ(missing.create(app_instance), nullptr);
-
-    RECT area{0, 0, 10, 10};
-    EXPECT_FALSE(main.install_page(missing, area, L"x"));
+    EXPECT_FALSE(main.install_page(missing, RECT{0, 0, 10, 10}, L"x"));
     EXPECT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 2);
-
     // So no tab change can mistake it for a top-level dialog and disable the main window.
     choose_tab(1);
     choose_tab(0);
     EXPECT_TRUE(IsWindowEnabled(main.hwnd));
+
+    recording_dialog page(IDD_ERR_MSG, main.hwnd);
+    ASSERT_NE(page.create(), nullptr);
+    const RECT area{5, 6, 105, 86};
+    ASSERT_TRUE(main.install_page(page, area, L"x"));
+    const RECT placed = client_rect_in_parent(page.hwnd);
+    EXPECT_TRUE(EqualRect(&area, &placed));
+    // The main window's font is sent to the page; a dialog answers WM_SETFONT with 0,
+    // so the page is told once.
+    EXPECT_TRUE(page.received(WM_SETFONT));
+    EXPECT_EQ(page.font_changes, 1);
+    EXPECT_EQ(page_of_tab(2), &page);
 }
 
 // ---- ending the loop -----------------------------------------------------------------
@@ -208,7 +170,7 @@ TEST_F(main_window_test, ExitAndCancelCommandsPostQuitWithCodeZero)
         {MAKEWPARAM(IDC_MAIN_TAB, 0), false},
     };
     for (const command_case& c : cases) {
-        drain_queue();
+        pump_messages();
         EXPECT_EQ(main.handle_message(WM_COMMAND, c.wparam, 0), 1);
         MSG message{};
         const bool quit = PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
@@ -221,17 +183,18 @@ TEST_F(main_window_test, ExitAndCancelCommandsPostQuitWithCodeZero)
 
 TEST_F(main_window_test, ExitButtonCloseAndSystemMenuAllQuitWithZero)
 {
-    const auto click_exit = [this] { SendDlgItemMessageW(main.hwnd, IDC_EXIT, BM_CLICK, 0, 0); };
-    const auto close = [this] { PostMessageW(main.hwnd, WM_CLOSE, 0, 0); };
-    const auto system_close = [this] { PostMessageW(main.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); };
+    struct posted {
+        HWND window;
+        UINT message;
+        WPARAM wparam;
+    };
+    const posted cases[] = {
+        {GetDlgItem(main.hwnd, IDC_EXIT), BM_CLICK, 0}, {main.hwnd, WM_CLOSE, 0}, {main.hwnd, WM_SYSCOMMAND, SC_CLOSE}};
     ShowWindow(main.hwnd, SW_SHOW); // a hidden button ignores clicks
-    for (const auto& action : {std::function<void()>(click_exit), std::function<void()>(close),
-                               std::function<void()>(system_close)}) {
-        drain_queue();
-        action();
-        int code = -1;
-        EXPECT_TRUE(pump_until_quit(&code));
-        EXPECT_EQ(code, 0);
+    for (const posted& c : cases) {
+        pump_messages();
+        PostMessageW(c.window, c.message, c.wparam, 0);
+        EXPECT_EQ(pump_messages(50), 0) << c.message; // -1: no WM_QUIT came
     }
     ShowWindow(main.hwnd, SW_HIDE);
 }
@@ -240,11 +203,7 @@ TEST_F(main_window_test, LoopShowsTheWindowCentredOnTheDesktopAndHidesItAtTheEnd
 {
     PostMessageW(main.hwnd, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(main.run_modal(nullptr), 0);
-
-    const RECT desktop = window_rect(GetDesktopWindow());
-    const RECT placed = window_rect(main.hwnd);
-    EXPECT_EQ(placed.left, desktop.left + ((desktop.right - desktop.left) - (placed.right - placed.left)) / 2);
-    EXPECT_EQ(placed.top, desktop.top + ((desktop.bottom - desktop.top) - (placed.bottom - placed.top)) / 2);
+    EXPECT_TRUE(centred_on(main.hwnd, window_rect(GetDesktopWindow())));
     EXPECT_FALSE(IsWindowVisible(main.hwnd));
 }
 
@@ -287,11 +246,9 @@ TEST_F(main_window_test, MainTemplateStylesAndLayout)
         {IDC_MAIN_TAB, 7, 7, 369, 14},
         {IDC_PAGE_AREA, 7, 21, 369, 270},
     };
-    for (const placed_item& item : items) {
-        const RECT expected = dialog_units_to_client(main.hwnd, item.x, item.y, item.width, item.height);
-        const RECT actual = client_rect_in_parent(GetDlgItem(main.hwnd, item.id));
-        EXPECT_TRUE(EqualRect(&expected, &actual)) << item.id;
-    }
+    for (const placed_item& item : items)
+        EXPECT_TRUE(placed_as_template(GetDlgItem(main.hwnd, item.id), item.x, item.y, item.width, item.height))
+            << item.id;
     RECT client{};
     GetClientRect(main.hwnd, &client);
     const RECT expected_client = dialog_units_to_client(main.hwnd, 0, 0, 383, 313);

@@ -14,10 +14,14 @@ public:
     {
         const HMODULE module = GetModuleHandleA(module_name);
         original_ = module ? reinterpret_cast<void*>(GetProcAddress(module, function_name)) : nullptr;
-        if (original_)
-            slot_ = find_slot(original_);
+        slot_ = original_ ? find_slot(original_) : nullptr;
         if (slot_)
             write(replacement);
+    }
+    template <typename function>
+    import_patch(const char* module_name, const char* function_name, function* replacement)
+        : import_patch(module_name, function_name, reinterpret_cast<const void*>(replacement))
+    {
     }
     ~import_patch()
     {

@@ -5,16 +5,13 @@
 
 #include <iterator>
 #include <string>
-#include <vector>
 
 namespace {
 
-std::wstring normalized(const std::wstring& path)
+std::wstring normalized(std::wstring path)
 {
-    std::vector<wchar_t> buffer(path.begin(), path.end());
-    buffer.push_back(L'\0');
-    normalize_path(buffer.data(), 0);
-    return std::wstring(buffer.data());
+    normalize_path(path.data(), 0); // up to the terminator the string keeps
+    return path.c_str();
 }
 
 std::wstring parent_of(std::wstring path)
@@ -84,6 +81,11 @@ TEST(paths, listed_cases)
         {L"C:\\a\\b\\..\\c\\d", nullptr, L"C:\\a\\c"},
         {L"C:\\a\\\\b\\\\", nullptr, L"C:\\a"},
         {L"\\\\server\\share\\f", nullptr, L"\\server\\share"},
+        // Up from the configuration file, a step at a time.
+        {L"C:\\Users\\u\\AppData\\Local\\VeltaScan\\config\\debug.cfg", nullptr,
+         L"C:\\Users\\u\\AppData\\Local\\VeltaScan\\config"},
+        {L"C:\\Users\\u\\AppData\\Local\\VeltaScan\\config", nullptr, L"C:\\Users\\u\\AppData\\Local\\VeltaScan"},
+        {L"C:\\Users\\u\\AppData\\Local\\VeltaScan", nullptr, L"C:\\Users\\u\\AppData\\Local"},
     };
     for (const path_row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(r.input)));
@@ -96,17 +98,6 @@ TEST(paths, listed_cases)
             EXPECT_EQ(parent_of(r.input), r.parent);
         }
     }
-}
-
-TEST(normalize_path, explicit_capacity)
-{
-    wchar_t buffer[260] = L"C:/a//b/./c/../d";
-    normalize_path(buffer, 260);
-    EXPECT_EQ(std::wstring(buffer), L"C:\\a\\b\\d");
-
-    wchar_t exact[] = L"C:\\a\\..\\b";
-    normalize_path(exact, std::size(exact));
-    EXPECT_EQ(std::wstring(exact), L"C:\\b");
 }
 
 TEST(normalize_path, nothing_at_or_beyond_the_capacity_is_read_or_written)
@@ -132,29 +123,24 @@ TEST(normalize_path, nothing_at_or_beyond_the_capacity_is_read_or_written)
         EXPECT_EQ(buffer, r.expected) << testing::PrintToString(r.buffer) << ", capacity " << r.capacity;
     }
     normalize_path(nullptr, 0); // no crash
+
+    // A capacity with room to spare, and one that is exactly the path and its terminator.
+    wchar_t buffer[260] = L"C:/a//b/./c/../d";
+    normalize_path(buffer, 260);
+    EXPECT_EQ(std::wstring(buffer), L"C:\\a\\b\\d");
+
+    wchar_t exact[] = L"C:\\a\\..\\b";
+    normalize_path(exact, std::size(exact));
+    EXPECT_EQ(std::wstring(exact), L"C:\\b");
 }
 
-TEST(parent_folder, steps_from_the_configuration_file)
-{
-    std::wstring path = L"C:\\Users\\u\\AppData\\Local\\VeltaScan\\config\\debug.cfg";
-    parent_folder(path);
-    EXPECT_EQ(path, L"C:\\Users\\u\\AppData\\Local\\VeltaScan\\config");
-    parent_folder(path);
-    EXPECT_EQ(path, L"C:\\Users\\u\\AppData\\Local\\VeltaScan");
-    parent_folder(path);
-    EXPECT_EQ(path, L"C:\\Users\\u\\AppData\\Local");
-}
-
-TEST(parent_folder, never_ends_with_backslash)
+TEST(parent_folder, never_ends_with_backslash_and_stops_at_an_embedded_nul)
 {
     for (const wchar_t* input : {L"C:\\a\\", L"C:\\a\\b\\\\", L"a\\\\", L"\\\\", L"C:\\a\\.\\"}) {
         const std::wstring parent = parent_of(input);
         EXPECT_TRUE(parent.empty() || parent.back() != L'\\') << testing::PrintToString(std::wstring(input));
     }
-}
-
-TEST(parent_folder, text_after_an_embedded_nul_is_not_path)
-{
+    // Text after an embedded NUL is not path.
     EXPECT_EQ(parent_of(std::wstring(L"C:\\a\\b\0\\x\\y", 11)), L"C:\\a");
     EXPECT_EQ(tidy_composed_path(std::wstring(L"C:\\a\0\\..", 8)), L"C:\\a");
 }
@@ -188,7 +174,7 @@ TEST(long_paths, normalized_whole_past_300_characters)
     }
 }
 
-TEST(long_paths, parent_folder_is_not_cut)
+TEST(long_paths, parent_folder_is_not_cut_past_300_nor_at_the_258_character_limit)
 {
     const std::wstring folder = long_folder(40);
     const std::wstring file = folder + L"sub\\\\debug.cfg";
@@ -198,18 +184,13 @@ TEST(long_paths, parent_folder_is_not_cut)
     EXPECT_EQ(path, folder + L"sub");
     parent_folder(path);
     EXPECT_EQ(path, folder.substr(0, folder.size() - 1));
-
     // A long trailing-backslash path, too.
     EXPECT_EQ(parent_of(folder + L"last\\"), folder.substr(0, folder.size() - 1));
-}
 
-TEST(long_paths, at_the_258_character_limit)
-{
-    std::wstring path = L"C:\\" + std::wstring(250, L'a') + L"\\b\\..\\c"; // 3 + 250 + 7 = 260
-    path.erase(path.size() - 2);                                          // 258 characters
-    ASSERT_EQ(path.size(), 258u);
-    EXPECT_EQ(tidy_composed_path(path + L"\\c"), L"C:\\" + std::wstring(250, L'a') + L"\\c");
-    EXPECT_EQ(parent_of(path), L"C:\\" + std::wstring(250, L'a') + L"\\b");
+    const std::wstring limit = L"C:\\" + std::wstring(250, L'a') + L"\\b\\..";
+    ASSERT_EQ(limit.size(), 258u);
+    EXPECT_EQ(tidy_composed_path(limit + L"\\c"), L"C:\\" + std::wstring(250, L'a') + L"\\c");
+    EXPECT_EQ(parent_of(limit), L"C:\\" + std::wstring(250, L'a') + L"\\b");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Code-page conversion and byte-order-mark decoding. Run under code pages 936 and
-// 1252; cases whose result depends on the ANSI code page skip under the other one.
+// 1252; rows whose result depends on the ANSI code page name the one they need and are
+// passed over under the other.
 #include "support/text_convert.h"
 
 #include "tests/common/test_files.h"
@@ -14,15 +15,15 @@
 
 namespace {
 
-#define REQUIRE_ANSI_CODE_PAGE(cp) \
-    if (GetACP() != (cp)) GTEST_SKIP() << "needs ANSI code page " << (cp)
-
 // 操作成功 in its three spellings.
 const std::wstring chinese = L"\u64cd\u4f5c\u6210\u529f";
 const std::string chinese_utf8 = "\xE6\x93\x8D\xE4\xBD\x9C\xE6\x88\x90\xE5\x8A\x9F";
 const std::string chinese_gbk = "\xB2\xD9\xD7\xF7\xB3\xC9\xB9\xA6";
 // The same GBK bytes read as Windows-1252 (all at or above A0, so Latin-1).
 const std::wstring chinese_gbk_as_1252 = L"\u00B2\u00D9\u00D7\u00F7\u00B3\u00C9\u00B9\u00A6";
+
+// Whether a row needing ANSI code page `code_page` (0: any) runs here.
+bool runs_here(unsigned code_page) { return code_page == 0 || GetACP() == code_page; }
 
 struct sink_call {
     const void* data;
@@ -62,33 +63,31 @@ std::string single_text(const std::vector<sink_call>& calls)
 
 // ---------------------------------------------------------------------------
 
-TEST(multibyte_to_wide, null_and_empty_give_empty)
+TEST(multibyte_to_wide, listed_texts_and_invalid_bytes)
 {
-    EXPECT_EQ(multibyte_to_wide(nullptr, CP_UTF8), L"");
-    EXPECT_EQ(multibyte_to_wide(nullptr, CP_ACP), L"");
-    EXPECT_EQ(multibyte_to_wide("", CP_UTF8), L"");
-    EXPECT_EQ(multibyte_to_wide("", CP_ACP), L"");
-}
-
-TEST(multibyte_to_wide, utf8_chinese_and_one_byte_texts)
-{
-    EXPECT_EQ(multibyte_to_wide(chinese_utf8.c_str(), CP_UTF8), chinese);
-    // A one-byte key or value ("1", "0") is the commonest text of debug.cfg.
-    for (unsigned code_page : {unsigned{CP_UTF8}, unsigned{CP_ACP}}) {
-        EXPECT_EQ(multibyte_to_wide("1", code_page), L"1") << code_page;
-        EXPECT_EQ(multibyte_to_wide("=", code_page), L"=") << code_page;
+    struct row {
+        unsigned ansi_code_page; // the one the row needs, 0 for any
+        const char* text;
+        unsigned code_page;
+        std::wstring expected;
+    };
+    const std::string long_text(10000, 'x');
+    const row rows[] = {
+        {0, nullptr, CP_UTF8, L""}, {0, nullptr, CP_ACP, L""}, {0, "", CP_UTF8, L""}, {0, "", CP_ACP, L""},
+        {0, chinese_utf8.c_str(), CP_UTF8, chinese},
+        // A one-byte key or value ("1", "0") is the commonest text of debug.cfg.
+        {0, "1", CP_UTF8, L"1"}, {0, "=", CP_UTF8, L"="}, {0, "1", CP_ACP, L"1"}, {0, "=", CP_ACP, L"="},
+        // Up to the first NUL.
+        {0, "ab\0cd", CP_UTF8, L"ab"}, {0, "ab\0cd", CP_ACP, L"ab"},
+        {0, long_text.c_str(), CP_ACP, std::wstring(10000, L'x')},
+        {936, chinese_gbk.c_str(), CP_ACP, chinese},
+        {1252, chinese_gbk.c_str(), CP_ACP, chinese_gbk_as_1252},
+    };
+    for (const row& r : rows) {
+        if (!runs_here(r.ansi_code_page)) continue;
+        EXPECT_EQ(multibyte_to_wide(r.text, r.code_page), r.expected) << "row " << &r - rows;
     }
-}
 
-TEST(multibyte_to_wide, stops_at_first_nul)
-{
-    const char text[] = "ab\0cd";
-    EXPECT_EQ(multibyte_to_wide(text, CP_UTF8), L"ab");
-    EXPECT_EQ(multibyte_to_wide(text, CP_ACP), L"ab");
-}
-
-TEST(multibyte_to_wide, invalid_bytes_do_not_empty_the_text)
-{
     // Converted without the strict flag: the bad byte is replaced, the rest survives.
     const std::wstring wide = multibyte_to_wide("a\xFF" "b", CP_UTF8);
     ASSERT_EQ(wide.size(), 3u);
@@ -96,99 +95,58 @@ TEST(multibyte_to_wide, invalid_bytes_do_not_empty_the_text)
     EXPECT_EQ(wide[2], L'b');
 }
 
-TEST(multibyte_to_wide, long_text_is_whole)
-{
-    const std::string text(10000, 'x');
-    EXPECT_EQ(multibyte_to_wide(text.c_str(), CP_ACP), std::wstring(10000, L'x'));
-}
-
-TEST(multibyte_to_wide, gbk_under_936)
-{
-    REQUIRE_ANSI_CODE_PAGE(936u);
-    EXPECT_EQ(multibyte_to_wide(chinese_gbk.c_str(), CP_ACP), chinese);
-}
-
-TEST(multibyte_to_wide, gbk_bytes_under_1252_are_latin1)
-{
-    REQUIRE_ANSI_CODE_PAGE(1252u);
-    EXPECT_EQ(multibyte_to_wide(chinese_gbk.c_str(), CP_ACP), chinese_gbk_as_1252);
-}
-
 // ---------------------------------------------------------------------------
 
-TEST(wide_to_ansi, null_empty_and_short_texts)
+TEST(wide_to_ansi, listed_texts_and_the_way_back)
 {
     struct row {
+        unsigned ansi_code_page; // the one the row needs, 0 for any
         const wchar_t* text;
         std::string expected;
     };
     const row rows[] = {
-        {nullptr, ""}, {L"", ""}, {L"x", "x"}, {L"ab", "ab"}, {L"C:\\a", "C:\\a"},
+        {0, nullptr, ""}, {0, L"", ""}, {0, L"x", "x"}, {0, L"ab", "ab"}, {0, L"C:\\a", "C:\\a"},
         // Up to the first NUL, like every C string.
-        {L"a\0b", "a"},
+        {0, L"a\0b", "a"},
+        {936, chinese.c_str(), chinese_gbk},
+        {936, L"C:\\\u7528\u6237\\debug.cfg", "C:\\\xD3\xC3\xBB\xA7\\debug.cfg"},
+        {1252, L"Caf\u00e9 \u00b2", "Caf\xE9 \xB2"},
     };
-    for (const row& r : rows)
+    for (const row& r : rows) {
+        if (!runs_here(r.ansi_code_page)) continue;
         EXPECT_EQ(wide_to_ansi(r.text), r.expected) << testing::PrintToString(r.expected);
-}
+    }
 
-TEST(wide_to_ansi, chinese_under_936)
-{
-    REQUIRE_ANSI_CODE_PAGE(936u);
-    EXPECT_EQ(wide_to_ansi(chinese.c_str()), chinese_gbk);
-    EXPECT_EQ(wide_to_ansi(L"C:\\\u7528\u6237\\debug.cfg"), "C:\\\xD3\xC3\xBB\xA7\\debug.cfg");
-}
-
-TEST(wide_to_ansi, latin1_under_1252)
-{
-    REQUIRE_ANSI_CODE_PAGE(1252u);
-    EXPECT_EQ(wide_to_ansi(L"Caf\u00e9 \u00b2"), "Caf\xE9 \xB2");
-}
-
-TEST(wide_to_ansi, round_trips_through_multibyte_to_wide)
-{
+    // Back through multibyte_to_wide, the text is whole again.
     const std::wstring text = GetACP() == 936 ? L"C:\\\u6d4b\u8bd5\\x" : L"C:\\\u00e9t\u00e9\\x";
     EXPECT_EQ(multibyte_to_wide(wide_to_ansi(text.c_str()).c_str(), CP_ACP), text);
 }
 
 // ---------------------------------------------------------------------------
 
-TEST(swap_utf16_bytes, swaps_each_unit_from_unaligned_bytes)
+TEST(swap_utf16_bytes, swaps_each_unit_from_unaligned_bytes_and_none_is_empty)
 {
     // One byte of padding so the units start at an odd address.
     const unsigned char bytes[] = {0x00, 0x4E, 0x2D, 0x00, 0x41, 0x12, 0x34};
     EXPECT_EQ(swap_utf16_bytes(bytes + 1, 3), std::wstring(L"\u4e2d\u0041\u1234"));
-}
-
-TEST(swap_utf16_bytes, zero_count_or_no_units_is_empty)
-{
-    const unsigned char bytes[] = {0x41, 0x00};
     EXPECT_EQ(swap_utf16_bytes(bytes, 0), L"");
     EXPECT_EQ(swap_utf16_bytes(nullptr, 2), L"");
 }
 
 // ---------------------------------------------------------------------------
 
-TEST(multibyte_to_sink, missing_text_or_sink_is_87_without_a_call)
+TEST(multibyte_to_sink, missing_text_or_sink_is_87_without_a_call_else_size_bytes_in_one_delivery)
 {
     std::vector<sink_call> calls;
     EXPECT_EQ(multibyte_to_sink(nullptr, 3, CP_ACP, record, &calls), status_invalid_parameter);
     EXPECT_EQ(multibyte_to_sink("abc", 3, CP_ACP, nullptr, &calls), status_invalid_parameter);
     EXPECT_TRUE(calls.empty());
-}
 
-TEST(multibyte_to_sink, empty_input_is_one_empty_delivery)
-{
-    std::vector<sink_call> calls;
+    // Empty input is one empty delivery.
     EXPECT_EQ(multibyte_to_sink("abc", 0, CP_UTF8, record, &calls), 0);
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].kind, sink_kind_text);
-    EXPECT_EQ(calls[0].length, 0u);
-    EXPECT_EQ(calls[0].total, 0u);
-}
-
-TEST(multibyte_to_sink, converts_exactly_size_bytes_including_nul)
-{
-    std::vector<sink_call> calls;
+    EXPECT_EQ(single_text(calls), "");
+    // Exactly `size` bytes are converted, a NUL among them.
+    calls.clear();
     EXPECT_EQ(multibyte_to_sink("a\0bXYZ", 3, CP_UTF8, record, &calls), 0);
     EXPECT_EQ(single_text(calls), delivered(std::wstring(L"a\0b", 3)));
 }
@@ -213,7 +171,7 @@ TEST(multibyte_to_sink, delivery_is_terminated)
 // ---------------------------------------------------------------------------
 // decode_text_bytes: every mark branch, including the sizes around the marks.
 
-TEST(decode_text_bytes, fewer_than_three_bytes_is_one_report)
+TEST(decode_text_bytes, fewer_than_three_bytes_is_one_report_and_missing_arguments_do_not_crash)
 {
     const std::string inputs[] = {std::string(), std::string("\xFF", 1), std::string("\xFF\xFE", 2),
                                   std::string("\xFE\xFF", 2), std::string("\xEF\xBB", 2), std::string("ab")};
@@ -225,87 +183,7 @@ TEST(decode_text_bytes, fewer_than_three_bytes_is_one_report)
         EXPECT_EQ(calls[0].total, 0u);
         EXPECT_EQ(calls[0].data, static_cast<const void*>(input.data()));
     }
-}
 
-TEST(decode_text_bytes, utf16le_passes_bytes_through)
-{
-    struct row {
-        std::string input;
-        std::string expected;
-    };
-    const row rows[] = {
-        {std::string("\xFF\xFE\x41", 3), std::string("\x41", 1)},              // odd: kept
-        {std::string("\xFF\xFE\x41\x00", 4), std::string("\x41\x00", 2)},      // one unit
-        {std::string("\xFF\xFE\x41\x00\x42", 5), std::string("\x41\x00\x42", 3)}, // odd: kept
-        {utf16_bytes(chinese, utf16::le), delivered(chinese)},
-    };
-    for (const row& r : rows) {
-        const auto calls = decode(r.input);
-        EXPECT_EQ(single_text(calls), r.expected) << r.input.size() << " bytes";
-        ASSERT_EQ(calls.size(), 1u);
-        EXPECT_EQ(calls[0].total, r.input.size() - 2);
-        // Not copied: the delivery points into the caller's bytes.
-        EXPECT_EQ(calls[0].data, static_cast<const void*>(r.input.data() + 2));
-    }
-}
-
-TEST(decode_text_bytes, utf16be_is_swapped_and_drops_an_odd_byte)
-{
-    struct row {
-        std::string input;
-        std::wstring expected;
-    };
-    const row rows[] = {
-        {std::string("\xFE\xFF\x00", 3), L""},                      // odd byte only
-        {std::string("\xFE\xFF\x00\x41", 4), L"A"},                 // one unit
-        {std::string("\xFE\xFF\x00\x41\x00", 5), L"A"},             // odd: dropped
-        {std::string("\xFE\xFF\x4E\x2D\x65\x87", 6), L"\u4e2d\u6587"},
-    };
-    for (const row& r : rows) {
-        const auto calls = decode(r.input);
-        EXPECT_EQ(single_text(calls), delivered(r.expected)) << r.input.size() << " bytes";
-        ASSERT_EQ(calls.size(), 1u);
-        EXPECT_EQ(calls[0].total, r.expected.size() * 2);
-    }
-}
-
-TEST(decode_text_bytes, utf8_mark_is_skipped)
-{
-    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF")), "");
-    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" "a")), delivered(L"a"));
-    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" + chinese_utf8)), delivered(chinese));
-    // Only the leading mark is dropped; one further in is text.
-    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF[a]\xEF\xBB\xBF")), delivered(L"[a]\ufeff"));
-}
-
-TEST(decode_text_bytes, no_mark_is_ansi)
-{
-    EXPECT_EQ(single_text(decode("abc")), delivered(L"abc"));
-    EXPECT_EQ(single_text(decode("[log]\r\nlevel=fatal\r\n")), delivered(L"[log]\r\nlevel=fatal\r\n"));
-    // A UTF-16 file without its mark is read as ANSI, NUL bytes and all.
-    EXPECT_EQ(single_text(decode(std::string("a\0b\0", 4))), delivered(std::wstring(L"a\0b\0", 4)));
-}
-
-TEST(decode_text_bytes, gbk_without_mark_under_936)
-{
-    REQUIRE_ANSI_CODE_PAGE(936u);
-    EXPECT_EQ(single_text(decode("k=" + chinese_gbk)), delivered(L"k=" + chinese));
-    // The UTF-8 mark still wins over the ANSI code page.
-    EXPECT_EQ(single_text(decode("\xEF\xBB\xBF" + chinese_utf8)), delivered(chinese));
-}
-
-TEST(decode_text_bytes, gbk_without_mark_under_1252)
-{
-    REQUIRE_ANSI_CODE_PAGE(1252u);
-    EXPECT_EQ(single_text(decode("k=" + chinese_gbk)), delivered(L"k=" + chinese_gbk_as_1252));
-    // Marks cut short are plain text.
-    EXPECT_EQ(single_text(decode("\xEF\xBB\x41")), delivered(L"\u00ef\u00bbA"));
-    EXPECT_EQ(single_text(decode("\xFF\x41\x42")), delivered(L"\u00ffAB"));
-    EXPECT_EQ(single_text(decode("\xFE\x41\x42")), delivered(L"\u00feAB"));
-}
-
-TEST(decode_text_bytes, missing_arguments_do_not_crash)
-{
     std::vector<sink_call> calls;
     // Nothing to deliver to, from each branch that would call a sink.
     for (const std::string& input : {std::string(), std::string("ab"), std::string("\xFF\xFE\x41\x00", 4),
@@ -316,6 +194,57 @@ TEST(decode_text_bytes, missing_arguments_do_not_crash)
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].kind, sink_kind_report);
     EXPECT_EQ(calls[0].length, report_text_too_short);
+}
+
+TEST(decode_text_bytes, the_mark_chooses_the_decoding)
+{
+    struct row {
+        unsigned ansi_code_page; // the one the row needs, 0 for any
+        std::string input;
+        std::string expected;  // the delivered bytes
+        bool in_place = false; // delivered from the caller's bytes after the mark, not copied
+    };
+    const std::string le = "\xFF\xFE", be = "\xFE\xFF", utf8 = "\xEF\xBB\xBF";
+    const row rows[] = {
+        // FF FE: the bytes after the mark as they are, an odd one kept.
+        {0, le + "\x41", "\x41", true},
+        {0, le + std::string("\x41\x00", 2), std::string("\x41\x00", 2), true},
+        {0, le + std::string("\x41\x00\x42", 3), std::string("\x41\x00\x42", 3), true},
+        {0, utf16_bytes(chinese, utf16::le), delivered(chinese), true},
+        // FE FF: each unit swapped, an odd byte dropped.
+        {0, be + std::string("\x00", 1), ""},
+        {0, be + std::string("\x00\x41", 2), delivered(L"A")},
+        {0, be + std::string("\x00\x41\x00", 3), delivered(L"A")},
+        {0, be + "\x4E\x2D\x65\x87", delivered(L"\u4e2d\u6587")},
+        // EF BB BF: skipped; only the leading mark, one further in is text.
+        {0, utf8, ""},
+        {0, utf8 + "a", delivered(L"a")},
+        {0, utf8 + chinese_utf8, delivered(chinese)},
+        {0, utf8 + "[a]" + utf8, delivered(L"[a]\ufeff")},
+        // No mark: the ANSI code page. A UTF-16 file without its mark is read so, NULs and all.
+        {0, "abc", delivered(L"abc")},
+        {0, "[log]\r\nlevel=fatal\r\n", delivered(L"[log]\r\nlevel=fatal\r\n")},
+        {0, std::string("a\0b\0", 4), delivered(std::wstring(L"a\0b\0", 4))},
+        {936, "k=" + chinese_gbk, delivered(L"k=" + chinese)},
+        // The UTF-8 mark still wins over the ANSI code page.
+        {936, utf8 + chinese_utf8, delivered(chinese)},
+        {1252, "k=" + chinese_gbk, delivered(L"k=" + chinese_gbk_as_1252)},
+        // Marks cut short are plain text.
+        {1252, "\xEF\xBB\x41", delivered(L"\u00ef\u00bbA")},
+        {1252, "\xFF\x41\x42", delivered(L"\u00ffAB")},
+        {1252, "\xFE\x41\x42", delivered(L"\u00feAB")},
+    };
+    for (const row& r : rows) {
+        if (!runs_here(r.ansi_code_page)) continue;
+        SCOPED_TRACE(testing::PrintToString(r.input));
+        const auto calls = decode(r.input);
+        EXPECT_EQ(single_text(calls), r.expected);
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].total, r.expected.size());
+        if (r.in_place) {
+            EXPECT_EQ(calls[0].data, static_cast<const void*>(r.input.data() + 2));
+        }
+    }
 }
 
 } // namespace

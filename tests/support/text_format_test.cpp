@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <iterator>
 #include <string>
@@ -31,26 +30,6 @@ TEST(decimal_text, plain_digits)
     for (const row& r : rows) EXPECT_EQ(decimal_text(r.value), r.text) << r.value;
 }
 
-TEST(format_text, code_column)
-{
-    wchar_t buffer[80];
-    EXPECT_EQ(format_text(buffer, 79, code_format, 56857, 56857), 18);
-    EXPECT_EQ(std::wstring(buffer), L"56857   -   0xDE19");
-    EXPECT_EQ(format_text(buffer, 79, code_format, 0, 0), 18);
-    EXPECT_EQ(std::wstring(buffer), L"00000   -   0x0000");
-    EXPECT_EQ(format_text(buffer, 79, code_format, 7, 255), 18);
-    EXPECT_EQ(std::wstring(buffer), L"00007   -   0x00FF");
-}
-
-TEST(format_text, exact_fit_and_one_short)
-{
-    wchar_t buffer[19];
-    EXPECT_EQ(format_text(buffer, 19, code_format, 56857, 56857), 18);
-    EXPECT_EQ(std::wstring(buffer), L"56857   -   0xDE19");
-    EXPECT_EQ(format_text(buffer, 18, code_format, 56857, 56857), -1);
-    EXPECT_EQ(buffer[0], L'\0');
-}
-
 // Formats into `capacity` characters in the middle of a guarded area and checks that
 // nothing outside the capacity changed.
 class guarded_buffer {
@@ -58,61 +37,72 @@ public:
     static constexpr wchar_t guard = static_cast<wchar_t>(0xBEEF);
     guarded_buffer() { std::fill(std::begin(area_), std::end(area_), guard); }
     wchar_t* buffer() { return area_ + 4; }
+    // Up to the first NUL within the capacity (a missing terminator shows as guard characters).
+    std::wstring text(std::size_t capacity) const
+    {
+        return {area_ + 4, std::find(area_ + 4, area_ + 4 + capacity, L'\0')};
+    }
     bool untouched_outside(std::size_t capacity) const
     {
-        for (std::size_t i = 0; i < 4; ++i)
-            if (area_[i] != guard) return false;
-        for (std::size_t i = 4 + capacity; i < std::size(area_); ++i)
-            if (area_[i] != guard) return false;
-        return true;
+        const auto is_guard = [](wchar_t c) { return c == guard; };
+        return std::all_of(area_, area_ + 4, is_guard) && std::all_of(area_ + 4 + capacity, std::end(area_), is_guard);
     }
 
 private:
-    wchar_t area_[64];
+    wchar_t area_[96];
 };
 
-TEST(format_text, overflow_is_minus_one_with_empty_buffer_and_no_write_past)
+TEST(format_text, code_column_fits_or_is_minus_one_with_an_empty_buffer_and_nothing_written_past)
 {
-    for (std::size_t capacity : {1u, 2u, 10u, 17u, 18u}) {
+    struct row {
+        std::size_t capacity;
+        int decimal, hex;
+        std::int32_t result;
+        const wchar_t* text;
+    };
+    const row rows[] = {
+        {79, 56857, 56857, 18, L"56857   -   0xDE19"},
+        {79, 0, 0, 18, L"00000   -   0x0000"},
+        {79, 7, 255, 18, L"00007   -   0x00FF"},
+        {30, 1, 1, 18, L"00001   -   0x0001"},
+        // The text and its terminator exactly; then too little room.
+        {19, 56857, 56857, 18, L"56857   -   0xDE19"},
+        {18, 56857, 56857, -1, L""},
+        {17, 56857, 56857, -1, L""},
+        {10, 56857, 56857, -1, L""},
+        {2, 56857, 56857, -1, L""},
+        {1, 56857, 56857, -1, L""},
+    };
+    for (const row& r : rows) {
         guarded_buffer g;
-        EXPECT_EQ(format_text(g.buffer(), capacity, code_format, 56857, 56857), -1) << capacity;
-        EXPECT_EQ(g.buffer()[0], L'\0') << capacity;
-        EXPECT_TRUE(g.untouched_outside(capacity)) << capacity;
+        EXPECT_EQ(format_text(g.buffer(), r.capacity, code_format, r.decimal, r.hex), r.result) << r.capacity;
+        EXPECT_EQ(g.text(r.capacity), r.text) << r.capacity;
+        EXPECT_TRUE(g.untouched_outside(r.capacity)) << r.capacity;
     }
+}
+
+TEST(format_text, long_argument_zero_capacity_no_buffer_and_no_format)
+{
     guarded_buffer g;
     EXPECT_EQ(format_text(g.buffer(), 20, L"%ls", L"a text far longer than twenty characters"), -1);
     EXPECT_EQ(g.buffer()[0], L'\0');
     EXPECT_TRUE(g.untouched_outside(20));
-}
 
-TEST(format_text, fitting_text_writes_only_text_and_terminator)
-{
-    guarded_buffer g;
-    EXPECT_EQ(format_text(g.buffer(), 30, code_format, 1, 1), 18);
-    EXPECT_EQ(std::wstring(g.buffer()), L"00001   -   0x0001");
-    EXPECT_TRUE(g.untouched_outside(30));
-}
-
-TEST(format_text, zero_capacity_or_no_buffer_writes_nothing)
-{
-    guarded_buffer g;
-    EXPECT_EQ(format_text(g.buffer(), 0, code_format, 1, 1), -1);
-    EXPECT_TRUE(g.untouched_outside(0));
+    guarded_buffer untouched;
+    EXPECT_EQ(format_text(untouched.buffer(), 0, code_format, 1, 1), -1);
+    EXPECT_TRUE(untouched.untouched_outside(0));
     EXPECT_EQ(format_text(nullptr, 10, code_format, 1, 1), -1);
-}
 
-TEST(format_text, no_format_is_minus_one_with_empty_buffer_and_an_empty_one_fits)
-{
-    guarded_buffer g;
-    g.buffer()[0] = L'x';
-    EXPECT_EQ(format_text(g.buffer(), 10, nullptr), -1);
-    EXPECT_EQ(g.buffer()[0], L'\0');
-    EXPECT_TRUE(g.untouched_outside(1));
-
-    g.buffer()[0] = L'x';
-    EXPECT_EQ(format_text(g.buffer(), 10, L""), 0);
-    EXPECT_EQ(g.buffer()[0], L'\0');
-    EXPECT_EQ(format_text(g.buffer(), 1, L""), 0); // the terminator alone fits in 1
+    // No format: -1 with an empty buffer; an empty one fits, even in 1.
+    guarded_buffer empty;
+    empty.buffer()[0] = L'x';
+    EXPECT_EQ(format_text(empty.buffer(), 10, nullptr), -1);
+    EXPECT_EQ(empty.buffer()[0], L'\0');
+    EXPECT_TRUE(empty.untouched_outside(1));
+    empty.buffer()[0] = L'x';
+    EXPECT_EQ(format_text(empty.buffer(), 10, L""), 0);
+    EXPECT_EQ(empty.buffer()[0], L'\0');
+    EXPECT_EQ(format_text(empty.buffer(), 1, L""), 0); // the terminator alone fits in 1
 }
 
 } // namespace
