@@ -325,7 +325,6 @@ def main():
     parser.add_argument("--line", default="", help="only mutants on these lines (FROM-TO)")
     parser.add_argument("--seconds", type=int, default=0, help="time limit per test (default: 5 x its baseline, at least 30 s)")
     parser.add_argument("--list", action="store_true", help="list the mutants and stop")
-    parser.add_argument("--report", default="", help="also write the results as JSON lines to this file")
     args = parser.parse_args()
 
     root = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
@@ -375,7 +374,6 @@ def main():
 
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     results = []
-    report = open(args.report, "w") if args.report else None
     started = time.monotonic()
     try:
         for path, text, mutants in plan:
@@ -396,29 +394,20 @@ def main():
                         outcome, detail = runner.run_mutant(path)
                     results.append((m, outcome, detail))
                     print(f"[{index}/{len(mutants)}] {outcome:12} {m.describe()}  {detail}", flush=True)
-                    if report:
-                        report.write(json.dumps({"file": m.path, "line": m.line, "column": m.column, "kind": m.kind, "from": m.original,
-                                                 "to": m.replacement, "outcome": outcome, "detail": detail}) + "\n")
-                        report.flush()
             finally:
                 shutil.copyfile(backup, full)
                 os.remove(backup)
     finally:
         # Rebuild from the restored sources so the tree is the unmutated one again.
         runner.build_all()
-        if report:
-            report.close()
 
-    print()
-    print(f"{'file':32} {'mutants':>8} {'compiled':>9} {'same obj':>9} {'killed':>7} {'survived':>9} {'score':>7}")
+    print(f"\n{'file':32} {'mutants':>8} {'compiled':>9} {'same obj':>9} {'killed':>7} {'survived':>9} {'score':>7}")
     for path, _, _ in plan:
-        rows = [r for r in results if r[0].path == path]
-        compiled = [r for r in rows if r[1] != "not compiled"]
-        killed = sum(r[1] == "killed" for r in rows)
-        survived = sum(r[1] == "survived" for r in rows)
-        same = sum(r[1] == "equivalent" for r in rows)
+        count = {o: sum(r[1] == o for r in results if r[0].path == path)
+                 for o in ("not compiled", "equivalent", "killed", "survived")}
+        rows, killed, survived = sum(count.values()), count["killed"], count["survived"]
         score = f"{100 * killed / (killed + survived):.1f}%" if killed + survived else "-"
-        print(f"{path:32} {len(rows):8} {len(compiled):9} {same:9} {killed:7} {survived:9} {score:>7}")
+        print(f"{path:32} {rows:8} {rows - count['not compiled']:9} {count['equivalent']:9} {killed:7} {survived:9} {score:>7}")
     killed = sum(r[1] == "killed" for r in results)
     survived = [r for r in results if r[1] == "survived"]
     if killed + len(survived):
