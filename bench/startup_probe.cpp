@@ -1,19 +1,12 @@
-// Times how long programs take from process start to their first visible top-level
-// window, started in turn under identical conditions. Run by tools/bench_startup.
-//
+// Times programs from process start to their first visible top-level window, started in
+// turn under identical conditions (tools/bench_startup runs it):
 //   startup_probe <rounds> <LOCALAPPDATA> <exe> [<exe> ...]
-//
-// Besides the programs named, it starts itself as "bare templates": with the argument
-// "bare" this program creates scancfg's three dialog templates in the same order from
-// the same resources, with none of scancfg's code (no lists filled, no configuration
-// read), the floor of scancfg's start-up. A GUI program like scancfg, so both start alike.
-//
-// Every round starts each program once, rotating which goes first, so drift on a busy
-// machine spreads evenly over them. A start counts from just before CreateProcessW to
-// the moment a top-level window of the new process carries WS_VISIBLE; the program is
-// then closed with WM_CLOSE and waited for. Prints each start, then per program the
-// median and the quartiles, and how it compares with the first program and with the
-// bare templates.
+// Beside them it times itself started as "bare": scancfg's three dialog templates from the
+// same resources, in the same order, without scancfg's code, the floor of its start-up.
+// Each round starts every program once, rotating which goes first, so drift on a busy
+// machine spreads evenly; a start ends when a window of the new process carries
+// WS_VISIBLE, then the program gets WM_CLOSE. Prints each start, then per program the
+// quartiles and the ratios to the first program and to the bare templates.
 #include "resources/resource.h"
 #include "tools/harness/handles.h"
 #include "tools/harness/process.h"

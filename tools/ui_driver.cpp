@@ -1,16 +1,8 @@
 // Drives a running scancfg from a script, the way a user would (tools/run makes the
-// README's pictures with it). Commands:
-//   run <scancfg.exe> [<LOCALAPPDATA>]  starts it (without a LOCALAPPDATA, with this
-//       environment), prints "ready X Y W H" (the main window) once it shows, waits for it
-//       to end and exits with its exit code; 99 when it does not start or show in time.
-//   tab <index>, oem <index>  clicks a tab / picks an OEM folder on the configuration page
-//       and prints the main window's rectangle once the page shows it.
-//   drop <control id>, menu <first row> <last row>  clicks a combo box of the
-//       configuration page / selects rows of the error list (from 0) and right-clicks the
-//       first; prints the rectangle that holds the main window and the list or menu.
-//   close <control id>, close-menu, exit  closes that list / that menu, choosing nothing /
-//       presses "退出".
-// Clicks are posted as mouse messages, so the controls notify their windows themselves.
+// README's pictures with it); the commands are in the usage text at the end. "run" starts
+// it and prints "ready X Y W H" once it shows; the others print the rectangle worth a
+// picture once the program shows what they asked for. Clicks are posted as mouse
+// messages, so the controls notify their windows themselves.
 #include "app/dlg_main.h"
 #include "resources/resource.h"
 #include "tools/harness/handles.h"
