@@ -143,21 +143,9 @@ start_wine() {
 }
 
 wine_env_stop() {
-  if [ -n "$resident_sleep" ]; then
-    kill "$resident_sleep" 2>/dev/null || true
-    resident_sleep=""
-  fi
-  if [ -n "$resident_fifo" ]; then
-    rm -f "$resident_fifo"
-    resident_fifo=""
-  fi
-  if [ -n "$started_wineserver" ]; then
-    wineserver -k </dev/null >/dev/null 2>&1 || true
-    started_wineserver=""
-  fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=""
-  fi
+  if [ -n "$resident_sleep" ]; then kill "$resident_sleep" 2>/dev/null || true; fi
+  if [ -n "$resident_fifo" ]; then rm -f "$resident_fifo"; fi
+  if [ -n "$started_wineserver" ]; then wineserver -k </dev/null >/dev/null 2>&1 || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  resident_sleep="" resident_fifo="" started_wineserver="" xvfb_pid=""
 }
