@@ -9,14 +9,14 @@ namespace {
 constexpr wchar_t line_end[] = L"\r\n";
 constexpr std::size_t line_end_length = 2;
 
-// The lines after the first header line, in order; false when there is no header. A
-// last line without CR LF still counts.
-bool lines_after_header(const std::wstring& text, std::vector<std::wstring>& lines)
+// The lines after the first header line, in order; none when there is no header. A last
+// line without CR LF still counts.
+std::vector<std::wstring> lines_after_header(const std::wstring& text)
 {
-    lines.clear();
+    std::vector<std::wstring> lines;
     const std::size_t header = text.find(read_eof_text_header);
     if (header == std::wstring::npos)
-        return false;
+        return lines;
     std::size_t start = header + std::char_traits<wchar_t>::length(read_eof_text_header);
     while (start < text.size()) {
         std::size_t end = text.find(line_end, start);
@@ -26,7 +26,7 @@ bool lines_after_header(const std::wstring& text, std::vector<std::wstring>& lin
         lines.push_back(text.substr(start, end - start));
         start = next;
     }
-    return true;
+    return lines;
 }
 
 // Split at the first "=" only, nothing trimmed: blanks belong to the key or the value,
@@ -45,10 +45,8 @@ bool line_write(const std::wstring& line, std::pair<std::wstring, std::wstring>&
 // of `other` accounts for one equal line, wherever it stands.
 std::vector<bool> lines_not_in(const std::vector<std::wstring>& lines, const std::wstring& other)
 {
-    std::vector<std::wstring> other_lines;
-    lines_after_header(other, other_lines);
     std::map<std::wstring, std::size_t> left;
-    for (std::wstring& line : other_lines)
+    for (std::wstring& line : lines_after_header(other))
         ++left[std::move(line)];
     std::vector<bool> result;
     for (const std::wstring& line : lines) {
@@ -79,9 +77,7 @@ read_eof_writes changed_read_eof_writes(const std::wstring& text, const std::wst
                                         const std::wstring& now)
 {
     read_eof_writes writes;
-    std::vector<std::wstring> lines;
-    if (!lines_after_header(text, lines))
-        return writes;
+    const std::vector<std::wstring> lines = lines_after_header(text);
     const std::vector<bool> changed = lines_not_in(lines, shown), not_in_file = lines_not_in(lines, now);
     std::pair<std::wstring, std::wstring> write;
     for (std::size_t i = 0; i < lines.size(); ++i)

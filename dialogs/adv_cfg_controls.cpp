@@ -51,9 +51,7 @@ std::size_t shown_item(const page_control& control, const cfg_settings& settings
 {
     if (const auto* token = std::get_if<std::wstring cfg_settings::*>(&control.shows))
         return choice_index(control.choices, settings.**token);
-    if (const auto* number = std::get_if<std::int32_t cfg_settings::*>(&control.shows))
-        return choice_index(control.choices, settings.**number);
-    return 0;
+    return choice_index(control.choices, settings.*std::get<std::int32_t cfg_settings::*>(control.shows));
 }
 
 bool shown_check(const page_control& control, const cfg_settings& settings)

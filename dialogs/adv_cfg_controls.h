@@ -48,7 +48,8 @@ const page_control* page_control_of(int id);
 // What a box shows for the settings: the text, or the number unsigned.
 std::wstring shown_text(const page_control& control, const cfg_settings& settings);
 // The item a list shows for the settings: the item of the stored token (exact match),
-// or for a number the item of that index; item 0 for anything else.
+// or for a number the item of that index; item 0 for anything else. Only for rows of
+// kind choice, which show a text or a number field.
 std::size_t shown_item(const page_control& control, const cfg_settings& settings);
 // What a check box shows for the settings.
 bool shown_check(const page_control& control, const cfg_settings& settings);
