@@ -113,10 +113,12 @@ TEST_F(adv_cfg_integrity, a_box_not_edited_keeps_what_another_program_wrote)
     prepare("[read_eof]\r\na.exe=0\r\nb.exe=0\r\n");
     type(IDC_READ_EOF_TEXT, text(IDC_READ_EOF_TEXT) + L"c.exe=1\r\n");
     EXPECT_EQ(file_bytes(), "[read_eof]\r\na.exe=0\r\nb.exe=0\r\nc.exe=1\r\n");
-    // A change the file already holds, in its own spelling, is not written again.
-    prepare("[read_eof]\na.exe = 1\nb.exe=0\nc.exe=1\n");
-    type(IDC_READ_EOF_TEXT, L"[read_eof]\r\na.exe=1\r\nb.exe=0\r\nc.exe=1\r\n");
-    EXPECT_EQ(file_bytes(), "[read_eof]\na.exe = 1\nb.exe=0\nc.exe=1\n");
+    // A line the file now holds (here in a second section, which the profile functions
+    // would not see) is not written into the first.
+    const std::string two_sections = "[read_eof]\r\na.exe=0\r\n[log]\r\nlevel=all\r\n[read_eof]\r\nd.exe=1\r\n";
+    prepare(two_sections);
+    type(IDC_READ_EOF_TEXT, text(IDC_READ_EOF_TEXT) + L"d.exe=1\r\n");
+    EXPECT_EQ(file_bytes(), two_sections);
 
     // A check box ticked to what the file already holds: nothing to write.
     prepare("[mem]\r\nmax_img=700\r\n[cpu]\r\nadvanced=00\r\n");
