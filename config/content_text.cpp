@@ -1,5 +1,6 @@
 #include "config/content_text.h"
 
+#include "config/file_text.h"
 #include "support/text_convert.h"
 
 #include <windows.h>
@@ -75,16 +76,12 @@ std::wstring decoded(const char* data, std::size_t size, content_encoding encodi
 {
     if (encoding == content_encoding::utf16be)
         return swap_utf16_bytes(data, size / 2);
-    if (encoding == content_encoding::utf16le) {
-        std::wstring text(size / 2, L'\0');
-        std::memcpy(&text[0], data, text.size() * sizeof(wchar_t));
-        return text;
-    }
-    const unsigned code_page = encoding == content_encoding::utf8 ? CP_UTF8 : CP_ACP;
-    const int length = static_cast<int>(std::min<std::size_t>(size, INT_MAX));
-    std::wstring text(static_cast<std::size_t>(MultiByteToWideChar(code_page, 0, data, length, nullptr, 0)), L'\0');
-    if (!text.empty())
-        MultiByteToWideChar(code_page, 0, data, length, &text[0], static_cast<int>(text.size()));
+    std::wstring text;
+    if (encoding == content_encoding::utf16le)
+        collect_wide_text(data, size, size, sink_kind_text, &text);
+    else
+        multibyte_to_sink(data, static_cast<std::uint32_t>(std::min<std::size_t>(size, INT_MAX)),
+                          encoding == content_encoding::utf8 ? CP_UTF8 : CP_ACP, collect_wide_text, &text);
     return text;
 }
 
