@@ -40,11 +40,6 @@ std::optional<std::size_t> first_row(std::wstring_view typed, std::uint32_t base
     return std::nullopt;
 }
 
-bool is_decimal(std::wstring_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-}
-
 } // namespace
 
 std::optional<std::size_t> find_error_row(std::wstring_view typed)
@@ -53,8 +48,8 @@ std::optional<std::size_t> find_error_row(std::wstring_view typed)
         return std::nullopt;
     if (typed.size() >= 2 && typed[0] == L'0' && upper_case(typed[1]) == L'X')
         return first_row(typed.substr(2), 16, error_code_hex_digits);
-    if (is_decimal(typed))
-        if (const auto row = first_row(typed, 10, error_code_decimal_digits))
-            return row;
+    // A text with letters begins no decimal code, so trying decimal first serves every text.
+    if (const auto row = first_row(typed, 10, error_code_decimal_digits))
+        return row;
     return first_row(typed, 16, error_code_hex_digits);
 }
