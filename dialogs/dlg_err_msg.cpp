@@ -2,6 +2,7 @@
 
 #include "dialogs/clipboard_text.h"
 #include "dialogs/dpi_scale.h"
+#include "dialogs/error_code_search.h"
 #include "dialogs/error_table.h"
 #include "dialogs/list_view.h"
 #include "resources/resource.h"
@@ -52,6 +53,22 @@ int next_row(HWND list, int after, UINT which)
     return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after), which));
 }
 
+constexpr UINT_PTR code_search_subclass = 1;
+
+// The list's own type-ahead would match the row numbers of the first column, so typed
+// characters go to the code search before the list sees them. (Wine's list does its
+// search on WM_CHAR without the LVN_INCREMENTALSEARCH notification Windows' sends.)
+LRESULT CALLBACK code_search_proc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR page)
+{
+    if (message == WM_CHAR &&
+        reinterpret_cast<dlg_err_msg*>(page)->on_list_char(static_cast<wchar_t>(wparam),
+                                                           static_cast<DWORD>(GetMessageTime())))
+        return 0;
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(list, code_search_proc, id);
+    return DefSubclassProc(list, message, wparam, lparam);
+}
+
 } // namespace
 
 dlg_err_msg::dlg_err_msg(HWND parent_window) : dlg_base(IDD_ERR_MSG, parent_window) {}
@@ -89,6 +106,7 @@ void dlg_err_msg::init_page()
 {
     list_ctrl = GetDlgItem(hwnd, IDC_ERR_LIST);
     SendMessageW(list_ctrl, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    SetWindowSubclass(list_ctrl, code_search_proc, code_search_subclass, reinterpret_cast<DWORD_PTR>(this));
 
     int position = 0;
     for (const column_def& def : error_columns)
@@ -114,7 +132,7 @@ void dlg_err_msg::add_error_row(std::int32_t code, const char* message)
         return;
 
     wchar_t code_text[80] = {};
-    format_text(code_text, 79, L"%05d   -   0x%04X", code, code);
+    format_text(code_text, 79, L"%0*d   -   0x%0*X", error_code_decimal_digits, code, error_code_hex_digits, code);
     list_set_cell(list_ctrl, row, 1, code_text);
     list_set_cell(list_ctrl, row, 2, multibyte_to_wide(message, CP_UTF8));
 }
@@ -149,6 +167,44 @@ void dlg_err_msg::on_list_key(WORD key)
         copy_selected_rows();
     else if (key == 'A')
         select_all_rows();
+}
+
+bool dlg_err_msg::on_list_char(wchar_t key, DWORD time)
+{
+    // Ctrl+C arrives as character 3 too; the space selects the focused row.
+    if (key <= L' ' || key == 0x7F)
+        return false;
+    // The pause after which a list's type-ahead starts again; the difference is right
+    // across the wrap of the millisecond count too.
+    if (time - last_key_time >= 2 * GetDoubleClickTime())
+        typed_code.clear();
+    last_key_time = time;
+
+    std::wstring code = typed_code + key;
+    auto row = find_error_row(code);
+    if (!row)
+        row = find_error_row(code.assign(1, key));
+    if (!row) {
+        MessageBeep(MB_OK);
+        return true;
+    }
+    typed_code = code;
+    select_found_row(static_cast<int>(*row));
+    return true;
+}
+
+// The found row alone selected, focused and in view, so that Ctrl+C copies it and Shift
+// with an arrow key extends the selection from it. (Wine's list scrolls to a newly
+// focused row by itself; Windows' does not.)
+void dlg_err_msg::select_found_row(int row)
+{
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    SendMessageW(list_ctrl, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list_ctrl, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    SendMessageW(list_ctrl, LVM_SETSELECTIONMARK, 0, row);
+    SendMessageW(list_ctrl, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 void dlg_err_msg::show_row_menu(LPARAM where)

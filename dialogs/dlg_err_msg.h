@@ -1,11 +1,13 @@
 // The "错误信息" page: a read-only list of every error code with its decimal and
 // hexadecimal forms and its description, filled once when the page is created. Its
-// selected rows can be copied (Ctrl+C, or the list's menu) for pasting into a ticket.
+// selected rows can be copied (Ctrl+C, or the list's menu) for pasting into a ticket, and
+// typing a code into the list selects the code's row.
 #pragma once
 
 #include "dialogs/dlg_base.h"
 
 #include <cstdint>
+#include <string>
 
 class dlg_err_msg : public dlg_base {
 public:
@@ -24,6 +26,13 @@ public:
     void copy_selected_rows();
     void select_all_rows();
 
+    // A character typed into the list at `time` (its message time, in milliseconds): it
+    // extends the code typed so far, or begins a new one after a pause or where the longer
+    // code would fit no row, and that code's row is selected. A character that fits no
+    // code only beeps. Whether the character was taken: control characters and the space
+    // are left to the list.
+    bool on_list_char(wchar_t key, DWORD time);
+
     HWND list_ctrl = nullptr;
 
 private:
@@ -32,4 +41,8 @@ private:
     // `where` is WM_CONTEXTMENU's point: on the screen, or -1, -1 from the keyboard.
     void show_row_menu(LPARAM where);
     POINT keyboard_menu_point() const;
+    void select_found_row(int row);
+
+    std::wstring typed_code;
+    DWORD last_key_time = 0;
 };

@@ -5,8 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 
+// The list shows every code with this many digits, padded with zeros.
+constexpr int error_code_decimal_digits = 5;
+constexpr int error_code_hex_digits = 4;
+
 struct error_entry {
-    std::int32_t code;   // 0..0xFFFF, shown as five decimal and four hex digits
+    std::int32_t code;   // 0..0xFFFF
     const char* message; // UTF-8
 };
 

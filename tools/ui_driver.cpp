@@ -173,6 +173,27 @@ int open_row_menu(int first, int last)
     return print_when_shown(list, menu_class, "the error list opened no menu");
 }
 
+// Clicks the error list's first row and types `code` into the list, as a user looking
+// a code up does; once another row is found, prints the main window.
+int find_code(const std::wstring& code)
+{
+    if (click_tab(0, false) != 0)
+        return 1;
+    HWND list = GetDlgItem(page_of_tab(main_window(), 0), IDC_ERR_LIST);
+    const auto focused_row = [&] { return remote_number(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED); };
+    const POINT first = row_point(list, 0);
+    click(list, MAKELPARAM(first.x, first.y));
+    if (!wait_until([&] { return focused_row() == 0; }))
+        return fail("the click did not reach the error list");
+    for (wchar_t c : code)
+        PostMessageW(list, WM_CHAR, c, 1);
+    if (!wait_until([&] { return focused_row() > 0 && remote_number(list, LVM_GETSELECTEDCOUNT) == 1; }))
+        return fail("the typed code found no other row");
+    Sleep(300); // let it paint before anyone looks at it
+    print_window("", GetAncestor(list, GA_ROOT));
+    return 0;
+}
+
 int close_row_menu()
 {
     HWND window = main_window();
@@ -211,11 +232,13 @@ int main()
         return close_list(number(2));
     if (args.size() == 4 && command == L"menu")
         return open_row_menu(number(2), number(3));
+    if (args.size() == 3 && command == L"find")
+        return find_code(args[2]);
     if (args.size() == 2 && command == L"close-menu")
         return close_row_menu();
     if (args.size() == 2 && command == L"exit")
         return press_exit();
     std::fprintf(stderr, "usage: ui_driver run <exe> [<LOCALAPPDATA>] | tab <index> | oem <index> | drop <id> | "
-                         "close <id> | menu <first> <last> | close-menu | exit\n");
+                         "close <id> | menu <first> <last> | find <code> | close-menu | exit\n");
     return 2;
 }

@@ -69,6 +69,15 @@ inline const reference_row reference_rows[] = {
     {53, 56857, L"0xDE19", L"请稍等-设备正在准备中"},
 };
 
+// The row (numbered from 1) that shows `code`, or 0 for a code of no row.
+inline int row_of_code(int code)
+{
+    for (const reference_row& r : reference_rows)
+        if (r.code == code)
+            return r.row;
+    return 0;
+}
+
 // "00266   -   0x010A": the decimal code to five digits, then the hexadecimal one.
 inline std::wstring code_cell(const reference_row& r)
 {

@@ -1,5 +1,6 @@
 // The error-code page: the list the page builds, checked against the reference table.
 #include "tests/dialogs/dialog_helpers.h"
+#include "tests/dialogs/import_patch.h"
 
 #include "dialogs/dlg_err_msg.h"
 #include "dialogs/dpi_scale.h"
@@ -14,6 +15,9 @@
 // ---- the page ------------------------------------------------------------------------
 
 namespace {
+
+int default_beeps = 0;
+BOOL WINAPI count_beep(UINT type) { default_beeps += type == MB_OK; return TRUE; }
 
 class error_page_test : public dialog_test {
 protected:
@@ -169,4 +173,43 @@ TEST_F(error_page_test, RowsAreDrawnOnceShown)
     EXPECT_TRUE(IsWindowVisible(list));
     EXPECT_GT(dark_row_pixels(list), 100);
     ShowWindow(host.hwnd, SW_HIDE);
+}
+
+// Keys typed into the list, times chosen by the test: '|' is a pause of twice the
+// double-click time, other keys come 10 ms apart; the first case's keys come just before
+// the millisecond count wraps. Every case starts after a pause, with every row selected.
+TEST_F(error_page_test, TypedKeysSelectTheRowOfTheCodeTypedSoFar)
+{
+    struct typing_case {
+        const wchar_t* keys;
+        int code;
+        int beeps;
+    };
+    const typing_case cases[] = {
+        {L"25", 256, 0},        // each key extends the code
+        {L"2|5", 56832, 0},     // after a pause a new code begins
+        {L"de0a5", 56832, 0},   // "de0a5" fits no code: "5" begins the next
+        {L"de0ga", 0xDE0A, 1},  // "g" fits none: a beep, and the code so far stays
+        {L"2\x03 57", 257, 0}, // Ctrl+C's character and the space are the list's
+    };
+    const DWORD pause = 2 * GetDoubleClickTime();
+    DWORD time = 0u - 40 - pause;
+    const import_patch beep("user32.dll", "MessageBeep", &count_beep);
+    ASSERT_TRUE(beep.active());
+    for (const typing_case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.keys)));
+        page.select_all_rows();
+        default_beeps = 0;
+        time += pause;
+        for (const wchar_t* key = c.keys; *key; ++key) {
+            time += *key == L'|' ? pause : 10;
+            EXPECT_TRUE(*key == L'|' || page.on_list_char(*key, time) == (*key > L' ')) << int(*key);
+        }
+        const int row = row_of_code(c.code) - 1;
+        EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 1);
+        EXPECT_EQ(SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED | LVIS_FOCUSED),
+                  LVIS_SELECTED | LVIS_FOCUSED);
+        EXPECT_EQ(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0), row);
+        EXPECT_EQ(default_beeps, c.beeps);
+    }
 }

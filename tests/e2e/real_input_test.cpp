@@ -1,6 +1,7 @@
 // Real input into the running program: mouse clicks and keystrokes through SendInput,
 // as a user makes them, and debug.cfg read back from the disk by a reader of the test's own;
-// rows copied from the error list compared with the reference table.
+// rows of the error list found by typing their codes and copied, compared with the
+// reference table.
 #include "resources/resource.h"
 #include "tests/common/clipboard.h"
 #include "tests/common/reference_rows.h"
@@ -293,4 +294,27 @@ TEST_F(real_input, TheListsMenuCopiesAsCtrlCDoesAndSelectsEveryRow)
     press(VK_ESCAPE);
     EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(menu); }));
     EXPECT_TRUE(process->running());
+}
+
+TEST_F(real_input, ATypedCodeSelectsItsRowAloneInViewForCtrlCToCopy)
+{
+    const auto alone_in_view = [&](int code) {
+        const int row = row_of_code(code) - 1;
+        const auto top = static_cast<int>(remote_number(error_list, LVM_GETTOPINDEX));
+        return selected_rows(error_list) == 1 &&
+               remote_number(error_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == row &&
+               remote_number(error_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) == row &&
+               row >= top && row < top + remote_number(error_list, LVM_GETCOUNTPERPAGE);
+    };
+    ASSERT_TRUE(click_into(main_window, error_list));
+    type(L"de0a");
+    EXPECT_TRUE(wait_until([&] { return alone_in_view(0xDE0A); })) << selected_rows(error_list);
+
+    // Longer than the pause after which a new code begins.
+    Sleep(2 * GetDoubleClickTime() + 500);
+    type(L"257");
+    EXPECT_TRUE(wait_until([&] { return alone_in_view(257); })) << selected_rows(error_list);
+    const DWORD since = GetClipboardSequenceNumber();
+    press('C', VK_CONTROL);
+    EXPECT_EQ(clipboard_after(since, copied_rows(3, 3)), copied_rows(3, 3));
 }
