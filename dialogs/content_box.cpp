@@ -112,8 +112,6 @@ void content_box::show_file(const std::wstring& path)
 
 bool content_box::write(const std::wstring& path)
 {
-    if (!edited())
-        return true;
     // Another program, the driver or another control of the page may have written since.
     std::string now;
     const std::int32_t read_error = read_cfg_bytes(path, now);

@@ -16,9 +16,9 @@ public:
     bool edited() const;
     // Fills the box from the file at `path`, unless it is edited.
     void show_file(const std::wstring& path);
-    // "写入": makes the file hold the box's text, asking first where the file changed
-    // since the box was filled. True when it does (nothing to write counts); false, after
-    // telling the user why, when nothing was written: the box keeps the text.
+    // "写入" for an edited box: makes the file hold the box's text, asking first where the
+    // file changed since the box was filled. True when it does; false, after telling the
+    // user why, when nothing was written: the box keeps the text.
     bool write(const std::wstring& path);
     // Before the page leaves the file (another OEM folder, closing): for an edited box,
     // asks whether to write it. True to go on ("是" and written, or "否": the text is

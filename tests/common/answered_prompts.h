@@ -1,6 +1,6 @@
-// The program's message boxes answered by the test: for the object's lifetime, MessageBoxW
-// shows nothing, records what each box said, and returns the given answers in turn. A box
-// beyond the answers fails the test and is answered IDCANCEL.
+// The program's message boxes answered by the test: for the object's lifetime MessageBoxW
+// shows nothing, records each box, and returns the answers given, in turn. A box beyond
+// them fails the test and is answered IDCANCEL.
 #pragma once
 
 #include "tests/dialogs/import_patch.h"
@@ -14,48 +14,29 @@
 #include <vector>
 
 struct shown_prompt {
-    std::wstring text;
-    std::wstring title;
+    std::wstring text, title;
     UINT buttons;
 };
 
 class answered_prompts {
 public:
-    explicit answered_prompts(std::vector<int> answers = {}) : answers_(std::move(answers))
+    explicit answered_prompts(std::vector<int> answers = {})
     {
-        current() = this;
+        shown.clear();
+        answer_next(std::move(answers));
         EXPECT_TRUE(patch_.active());
     }
-    ~answered_prompts() { current() = nullptr; }
-    answered_prompts(const answered_prompts&) = delete;
-    answered_prompts& operator=(const answered_prompts&) = delete;
-
-    void answer_next(std::vector<int> answers)
-    {
-        answers_ = std::move(answers);
-        next_ = 0;
-    }
-
-    std::vector<shown_prompt> shown;
+    void answer_next(std::vector<int> answers) { answers_ = std::move(answers), next_ = 0; }
+    static inline std::vector<shown_prompt> shown;
 
 private:
+    static inline std::vector<int> answers_;
+    static inline std::size_t next_ = 0;
     static int WINAPI message_box(HWND, LPCWSTR text, LPCWSTR title, UINT buttons)
     {
-        answered_prompts& self = *current();
-        self.shown.push_back({text ? text : L"", title ? title : L"", buttons});
-        if (self.next_ >= self.answers_.size()) {
-            ADD_FAILURE() << "a message box nobody answers";
-            return IDCANCEL;
-        }
-        return self.answers_[self.next_++];
+        shown.push_back({text ? text : L"", title ? title : L"", buttons});
+        EXPECT_LT(next_, answers_.size()) << "a message box nobody answers";
+        return next_ < answers_.size() ? answers_[next_++] : IDCANCEL;
     }
-    static answered_prompts*& current()
-    {
-        static answered_prompts* instance = nullptr;
-        return instance;
-    }
-
-    std::vector<int> answers_;
-    std::size_t next_ = 0;
     import_patch patch_{"user32.dll", "MessageBoxW", &message_box};
 };

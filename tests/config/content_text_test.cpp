@@ -17,35 +17,13 @@ namespace {
 const content_encoding every_encoding[] = {content_encoding::ansi, content_encoding::utf8, content_encoding::utf16le,
                                            content_encoding::utf16be};
 
-const char* name_of(content_encoding encoding)
-{
-    const char* const names[] = {"ANSI", "UTF-8", "UTF-16LE", "UTF-16BE"};
-    return names[static_cast<int>(encoding)];
-}
-
 // `text` stored in the encoding, after the encoding's mark unless told otherwise.
-std::string in(content_encoding encoding, const std::wstring& text, bom mark = bom::with)
+std::string in(content_encoding e, const std::wstring& text, bom mark = bom::with)
 {
-    switch (encoding) {
-    case content_encoding::utf8:
-        return (mark == bom::with ? "\xEF\xBB\xBF" : "") + wide_to_code_page(text, CP_UTF8);
-    case content_encoding::utf16le:
-        return utf16_bytes(text, utf16::le, mark);
-    case content_encoding::utf16be:
-        return utf16_bytes(text, utf16::be, mark);
-    case content_encoding::ansi:
-        break;
-    }
-    return wide_to_code_page(text, CP_ACP);
-}
-
-// The box text with each LF not after a CR made CR LF, as the box shows a file's breaks.
-std::wstring with_crlf(const std::wstring& text)
-{
-    std::wstring result;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        result += text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r') ? L"\r\n" : std::wstring(1, text[i]);
-    return result;
+    if (e == content_encoding::utf16le || e == content_encoding::utf16be)
+        return utf16_bytes(text, e == content_encoding::utf16le ? utf16::le : utf16::be, mark);
+    const std::string bytes = wide_to_code_page(text, e == content_encoding::utf8 ? CP_UTF8 : CP_ACP);
+    return e == content_encoding::utf8 && mark == bom::with ? "\xEF\xBB\xBF" + bytes : bytes;
 }
 
 TEST(ContentBoxText, EachLineDecodedByTheMarkWithCrLfAfterIt)
@@ -108,9 +86,10 @@ std::vector<write_case> cases_in(content_encoding e)
     std::wstring bad_box = content_box_text(bad_file);
     bad_box.replace(bad_box.find(L"b=1"), 3, L"b=2");
     const std::string bad_expected = in(e, L"a=") + undecodable + in(e, L"\r\nb=2\r\nc=", bom::without) + odd_byte;
-    const std::wstring lacking = e == content_encoding::ansi ? L"\u0E01" : L"\xD800"; // Thai; a lone surrogate
-    const bool stores_anything = e == content_encoding::utf16le || e == content_encoding::utf16be;
-    const std::string nul = e == content_encoding::utf16le || e == content_encoding::utf16be ? "\0\0"s : "\0"s;
+    const bool utf16 = e == content_encoding::utf16le || e == content_encoding::utf16be;
+    const std::string nul = utf16 ? "\0\0"s : "\0"s;
+    // Thai, which neither code page has; a lone surrogate, which UTF-8 cannot hold.
+    const std::wstring lacking = L"[log]\r\nlevel=" + std::wstring(e == content_encoding::ansi ? L"\u0E01" : L"\xD800");
 
     std::vector<write_case> cases = {
         {"unchanged", in(e, log), log, in(e, log)},
@@ -123,14 +102,12 @@ std::vector<write_case> cases_in(content_encoding e)
         {"NUL in the file", in(e, L"a=1\r\n") + nul + in(e, L"b\r\n", bom::without), L"a=2\r\n", "",
          content_refusal::file_holds_nul},
     };
-    if (stores_anything)
-        cases.push_back({"any character is stored", in(e, log), L"[log]\r\nlevel=" + lacking + L"\r\n",
-                         in(e, L"[log]\r\nlevel=" + lacking + L"\r\n")});
-    else
-        cases.push_back({"a character the encoding lacks", in(e, log), L"[log]\r\nlevel=" + lacking + L"\r\n", "",
-                         content_refusal::character_not_stored, 2});
+    cases.push_back(utf16 ? write_case{"any character is stored", in(e, log), lacking, in(e, lacking)}
+                          : write_case{"a character the encoding lacks", in(e, log), lacking, "",
+                                       content_refusal::character_not_stored, 2});
+    const char* const names[] = {"ANSI, ", "UTF-8, ", "UTF-16LE, ", "UTF-16BE, "};
     for (write_case& c : cases)
-        c.label = name_of(e) + (", " + c.label);
+        c.label = names[static_cast<int>(e)] + c.label;
     return cases;
 }
 
