@@ -53,7 +53,7 @@ INT_PTR dlg_main::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
     }
     case WM_COMMAND:
         // The caption's close button, the system menu and Alt+F4 arrive as IDCANCEL.
-        if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL)
+        if ((LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) && may_close())
             PostQuitMessage(0);
         return 1;
     default:
@@ -78,9 +78,10 @@ void dlg_main::create_pages()
 
     install_page(error_page, area, L"错误信息");
 
-    dlg_adv_cfg& config_page = keep_page(std::make_unique<dlg_adv_cfg>(hwnd));
-    config_page.create(app_instance);
-    install_page(config_page, area, L"高级配置");
+    config_page = &keep_page(std::make_unique<dlg_adv_cfg>(hwnd));
+    config_page->create(app_instance);
+    if (install_page(*config_page, area, L"高级配置"))
+        config_tab = static_cast<std::int32_t>(SendMessageW(tab_ctrl, TCM_GETITEMCOUNT, 0, 0)) - 1;
 
     select_page(0);
 }
@@ -95,6 +96,16 @@ bool dlg_main::install_page(dlg_base& page, const RECT& area, const wchar_t* lab
         page.on_font_changed();
     add_tab_page(tab_ctrl, &page, label);
     return true;
+}
+
+bool dlg_main::may_close()
+{
+    if (!config_page || !config_page->has_unwritten_text())
+        return true;
+    // The question is about the text on the configuration page: show it.
+    SendMessageW(tab_ctrl, TCM_SETCURSEL, static_cast<WPARAM>(config_tab), 0);
+    select_page(config_tab);
+    return config_page->may_leave_file();
 }
 
 dlg_base* dlg_main::select_page(std::int32_t index)

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "dialogs/dlg_base.h"
+#include "dialogs/message_box.h"
 
 #include <cstdint>
 
-// The main window's title; also how scripts and tests find the running program.
-inline constexpr wchar_t main_window_title[] = L"扫描仪错误信息及高级调试配置";
+class dlg_adv_cfg;
 
 // The module whose resources hold the dialog templates; set by the entry function
 // (and by tests) before the main window is created.
@@ -29,5 +29,13 @@ public:
     // tab. A page without a window gets no tab (false), so it can never be shown.
     bool install_page(dlg_base& page, const RECT& area, const wchar_t* label);
 
+    // Whether the program may end: text typed into the configuration page and not
+    // written is written or dropped first, as the user answers, or the program stays.
+    bool may_close();
+
     HWND tab_ctrl = nullptr;
+
+private:
+    dlg_adv_cfg* config_page = nullptr;
+    std::int32_t config_tab = -1;
 };

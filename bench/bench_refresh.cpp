@@ -5,7 +5,7 @@
 #include "bench/bench_support.h"
 #include "config/cfg_keys.h"
 #include "config/cfg_settings.h"
-#include "config/file_text.h"
+#include "config/content_text.h"
 #include "config/read_eof.h"
 #include "config/read_eof_text.h"
 #include "resources/resource.h"
@@ -55,7 +55,7 @@ int main()
         for (int turn = 0; turn < 2; ++turn, cfg.change()) {
             std::vector<read_eof_item> items;
             read_eof_list(path, items);
-            content[cfg.state()] = read_cfg_raw_text(path);
+            content[cfg.state()] = content_box_text(read_bytes(path));
             list_text[cfg.state()] = read_eof_text(items);
         }
         page_window shown;
@@ -80,7 +80,7 @@ int main()
                 cfg_settings settings;
                 load_cfg_keys(path, settings);
                 read_eof_list(path, settings.read_eof);
-                const std::wstring raw = read_cfg_raw_text(path);
+                const std::wstring raw = content_box_text(read_bytes(path));
                 const std::wstring text = read_eof_text(settings.read_eof);
             },
             // The new texts into the page's own boxes.

@@ -2,6 +2,7 @@
 
 #include "config/cfg_location.h"
 #include "config/write_rule.h"
+#include "support/file_save.h"
 #include "support/path_normalize.h"
 
 #include <windows.h>
@@ -81,6 +82,16 @@ bool write_cfg_value(const std::wstring& cfg_path, const wchar_t* section, const
     if (section == nullptr || !write_allowed_to_file(cfg_path, section, key, value))
         return false;
     return WritePrivateProfileStringW(section, key.c_str(), value.c_str(), cfg_path.c_str()) != FALSE;
+}
+
+std::uint32_t replace_cfg_file(const std::wstring& cfg_path, const std::string& bytes)
+{
+    const DWORD error = save_whole_file(cfg_path, bytes);
+    // The profile functions may keep a copy of the file they read last; the next read
+    // must see the new bytes.
+    if (error == 0)
+        WritePrivateProfileStringW(nullptr, nullptr, nullptr, cfg_path.c_str());
+    return error;
 }
 
 std::int32_t number_from_box_text(const std::wstring& text)

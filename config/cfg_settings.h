@@ -37,11 +37,15 @@ std::int32_t read_cfg_int(const std::wstring& cfg_path, const wchar_t* section, 
 // image folder, dump folder). Leaves `read_eof` alone.
 void load_cfg_keys(const std::wstring& cfg_path, cfg_settings& settings);
 
-// The one way the program writes debug.cfg: one key, exactly as given. Refused
+// How every control writes debug.cfg: one key, exactly as given. Refused
 // (nothing written, false) when the write rule says no (config/write_rule.h); false
 // also when the profile function fails.
 bool write_cfg_value(const std::wstring& cfg_path, const wchar_t* section, const std::wstring& key,
                      const std::wstring& value);
+
+// The other way, for the content box: the whole file at once, replacing it in one step
+// (support/file_save.h). Returns 0, or the Windows error code of the failure.
+std::uint32_t replace_cfg_file(const std::wstring& cfg_path, const std::string& bytes);
 
 // Number boxes show a stored number unsigned, so that text and file are a fixed point:
 // digits that fit 32 unsigned bits (leading zeros aside) are stored as that number's

@@ -58,14 +58,8 @@ std::int32_t collect_wide_text(const void* data, std::uint64_t length, std::uint
     return 0;
 }
 
-std::wstring read_cfg_raw_text(const std::wstring& path)
+std::int32_t read_cfg_bytes(const std::wstring& path, std::string& bytes)
 {
-    std::string bytes;
-    read_file_chunks(path.c_str(), collect_bytes, &bytes);
-
-    // The decoder counts in 32 bits; a larger file shows its first 4 GB.
-    const std::size_t size = std::min<std::size_t>(bytes.size(), std::numeric_limits<std::uint32_t>::max());
-    std::wstring text;
-    decode_text_bytes(bytes.data(), static_cast<std::uint32_t>(size), collect_wide_text, &text);
-    return text;
+    bytes.clear();
+    return read_file_chunks(path.c_str(), collect_bytes, &bytes);
 }

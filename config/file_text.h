@@ -18,6 +18,6 @@ std::int32_t collect_bytes(const void* data, std::uint64_t length, std::uint64_t
 std::int32_t collect_wide_text(const void* data, std::uint64_t length, std::uint64_t total, std::int32_t kind,
                                void* context);
 
-// The whole file decoded by its byte-order mark, as the content box shows it. Empty
-// for a missing file and for files shorter than three bytes.
-std::wstring read_cfg_raw_text(const std::wstring& path);
+// The whole file's bytes into `bytes`, read in chunks as above; returns 0, or the error
+// number of the failed open (then `bytes` is empty).
+std::int32_t read_cfg_bytes(const std::wstring& path, std::string& bytes);

@@ -2,7 +2,6 @@
 
 #include "config/cfg_keys.h"
 #include "config/cfg_location.h"
-#include "config/file_text.h"
 #include "config/read_eof.h"
 #include "config/read_eof_text.h"
 #include "dialogs/adv_cfg_controls.h"
@@ -50,6 +49,16 @@ void show_text(HWND page, int id, const std::wstring& value)
         SendMessageW(box, EM_SETMODIFY, FALSE, 0);
 }
 
+// The OEM list back on the folder of the file shown.
+void select_oem_shown(HWND combo, const std::wstring& path)
+{
+    const std::wstring folder = oem_base_folder(path);
+    const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
+    const LRESULT item = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+}
+
 bool is_box(const page_control& control)
 {
     return control.kind == control_kind::text || control.kind == control_kind::number;
@@ -94,10 +103,10 @@ void dlg_adv_cfg::init_page()
     list_add_column(list, 0, L"进程名称", scale_for_dpi(hwnd, 100));
     list_add_column(list, 1, L"EOF", scale_for_dpi(hwnd, 40));
 
-    // The multi-line boxes show whole files; the default typing limit of 32767
-    // characters would stop a user from editing a long process list.
-    SendDlgItemMessageW(hwnd, IDC_CFG_CONTENT, EM_SETLIMITTEXT, 0, 0);
+    // The default typing limit of 32767 characters would stop a user from editing a long
+    // process list.
     SendDlgItemMessageW(hwnd, IDC_READ_EOF_TEXT, EM_SETLIMITTEXT, 0, 0);
+    content.attach(hwnd);
 
     SetDlgItemTextW(hwnd, IDC_CFG_PATH, path.c_str());
     fill_oem_combo();
@@ -175,6 +184,10 @@ void dlg_adv_cfg::on_combo_sel_change(HWND control)
     const auto index = static_cast<std::size_t>(selection);
     const int id = GetDlgCtrlID(control);
     if (id == IDC_OEM) {
+        if (!content.may_leave(path)) {
+            select_oem_shown(control, path);
+            return;
+        }
         // Moves the page to another OEM's file; nothing is written.
         SetDlgItemTextW(hwnd, IDC_CFG_PATH, cfg_path_for_oem(path, combo_item_text(control, index)).c_str());
         refresh_controls();
@@ -197,7 +210,11 @@ void dlg_adv_cfg::on_combo_sel_change(HWND control)
 
 void dlg_adv_cfg::on_button_clicked(HWND control, int id)
 {
-    // "写入" has no row, and no action.
+    if (id == IDC_WRITE) {
+        if (content.edited() && content.write(cfg_path()))
+            refresh_controls();
+        return;
+    }
     const page_control* box = page_control_of(id);
     if (!box || box->kind != control_kind::check)
         return;
@@ -279,5 +296,9 @@ void dlg_adv_cfg::load_settings(const std::wstring& path)
 {
     load_cfg_keys(path, settings);
     read_eof_list(path, settings.read_eof);
-    show_text(hwnd, IDC_CFG_CONTENT, read_cfg_raw_text(path));
+    content.show_file(path);
 }
+
+bool dlg_adv_cfg::has_unwritten_text() const { return content.edited(); }
+
+bool dlg_adv_cfg::may_leave_file() { return content.may_leave(cfg_path()); }

@@ -1,12 +1,13 @@
 // The "高级配置" page: shows debug.cfg of the selected OEM folder, writes each change
 // at once as one key and reloads everything from the file.
 //
-// The page keeps no state between events but the text it last showed in the process-list
-// box: the text of the read-only path box is the only record of which file is shown, and
-// every handler reads it first.
+// The page keeps no state between events but what it last showed in the process-list box
+// and the content box: the text of the read-only path box is the only record of which
+// file is shown, and every handler reads it first.
 #pragma once
 
 #include "config/cfg_settings.h"
+#include "dialogs/content_box.h"
 #include "dialogs/dlg_base.h"
 
 #include <string>
@@ -28,16 +29,24 @@ public:
 
     // Loads the file named by the path box and puts every value into its control.
     void refresh_controls();
-    // Reads the file into `settings` and its raw text into the content box.
+    // Reads the file into `settings` and its text into the content box, unless the box
+    // holds text the user has not written yet.
     void load_settings(const std::wstring& cfg_path);
+
+    // True while the content box holds text the user has not written.
+    bool has_unwritten_text() const;
+    // Before the page's file is left (the program closes): asks whether to write that
+    // text. False when the user chose to stay.
+    bool may_leave_file();
 
     // The twelve settings, in the order the page loads them.
     cfg_settings settings;
 
 private:
-    // The text the page last put into box 1019, the one thing kept between events: it
-    // tells which lines the user changed, so that only those are written.
+    // The text the page last put into box 1019: it tells which lines the user changed,
+    // so that only those are written.
     std::wstring read_eof_shown;
+    content_box content;
 
     std::wstring cfg_path() const;
     // Every write of the page: one key, then the whole page again from the file, so a

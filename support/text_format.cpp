@@ -1,5 +1,7 @@
 #include "support/text_format.h"
 
+#include <windows.h>
+
 #include <cstdarg>
 #include <cwchar>
 
@@ -23,4 +25,17 @@ std::int32_t format_text(wchar_t* buffer, std::size_t capacity, const wchar_t* f
         return -1;
     }
     return written;
+}
+
+std::wstring system_error_text(std::uint32_t code)
+{
+    wchar_t* text = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring result(text ? text : L"", text ? length : 0);
+    LocalFree(text);
+    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' '))
+        result.pop_back();
+    return result;
 }

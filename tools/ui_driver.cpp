@@ -194,6 +194,56 @@ int find_code(const std::wstring& code)
     return 0;
 }
 
+// The page's question box: titled as the main window, without its tabs.
+HWND question_box()
+{
+    HWND box = nullptr;
+    const window_match title = titled(main_window_title);
+    wait_until([&] {
+        return (box = visible_window(0, [&](HWND w) { return title(w) && !GetDlgItem(w, IDC_MAIN_TAB); })) != nullptr;
+    });
+    return box;
+}
+
+// Types a line into the content box, then picks OEM folder `index`: the page first asks
+// whether to write the typing. Prints the main window with the question over it.
+int ask_before_leaving(int index)
+{
+    HWND window = main_window();
+    HWND box = config_control(IDC_CFG_CONTENT), combo = config_control(IDC_OEM);
+    if (!window || !box || !combo)
+        return fail("no configuration page");
+    const std::wstring before = control_text(box);
+    for (wchar_t c : std::wstring(L"; 支持人员加入的一行\r"))
+        PostMessageW(box, WM_CHAR, c, 1);
+    if (!wait_until([&] { return control_text(box) != before; }))
+        return fail("the content box took no typing");
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    // Posted: the page's handler runs until the question is answered.
+    PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(IDC_OEM, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    HWND question = question_box();
+    if (!question)
+        return fail("the page asked nothing");
+    Sleep(300); // let it paint before anyone looks at it
+    RECT window_rect{}, question_rect{}, both{};
+    GetWindowRect(window, &window_rect);
+    GetWindowRect(question, &question_rect);
+    UnionRect(&both, &window_rect, &question_rect);
+    print_rect("", both);
+    return 0;
+}
+
+// Clicks button `id` (IDYES, IDNO, IDCANCEL) of the question box.
+int answer(int id)
+{
+    HWND question = question_box();
+    HWND button = question ? GetDlgItem(question, id) : nullptr;
+    if (!button)
+        return fail("no such answer");
+    PostMessageW(button, BM_CLICK, 0, 0);
+    return wait_until([&] { return !IsWindow(question); }) ? 0 : fail("the question stayed");
+}
+
 int close_row_menu()
 {
     HWND window = main_window();
@@ -234,11 +284,16 @@ int main()
         return open_row_menu(number(2), number(3));
     if (args.size() == 3 && command == L"find")
         return find_code(args[2]);
+    if (args.size() == 3 && command == L"ask")
+        return ask_before_leaving(number(2));
+    if (args.size() == 3 && command == L"answer")
+        return answer(number(2));
     if (args.size() == 2 && command == L"close-menu")
         return close_row_menu();
     if (args.size() == 2 && command == L"exit")
         return press_exit();
     std::fprintf(stderr, "usage: ui_driver run <exe> [<LOCALAPPDATA>] | tab <index> | oem <index> | drop <id> | "
-                         "close <id> | menu <first> <last> | find <code> | close-menu | exit\n");
+                         "close <id> | menu <first> <last> | find <code> | ask <oem index> | answer <button id> | "
+                         "close-menu | exit\n");
     return 2;
 }

@@ -14,6 +14,7 @@
 
 #include "config/cfg_location.h"
 #include "resources/resource.h"
+#include "tests/common/answered_prompts.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -136,7 +137,7 @@ std::wstring read_eof_box_text(const std::string& bytes)
     return text;
 }
 
-// The content box: the file decoded by its mark (the soak's files are ANSI text).
+// The content box: the file's text (the soak's files are ANSI text, each LF after a CR).
 std::wstring content_text(const std::string& bytes) { return bytes.size() < 3 ? L"" : from_ansi(bytes); }
 
 // ---------------------------------------------------------------------------------------
@@ -397,6 +398,28 @@ protected:
     // no refresh since): they show that text or, once refreshed, the file's value.
     std::map<int, std::wstring> typed;
     bool log_path_enabled = true; // follows the last choice in the log-type combo
+    // The bytes the content box was last filled from.
+    std::string content_basis;
+    answered_prompts prompts;
+
+    // Text typed into the content box that differs from what it was filled with.
+    bool content_pending() const
+    {
+        const auto pending = typed.find(IDC_CFG_CONTENT);
+        return pending != typed.end() && pending->second != content_text(content_basis);
+    }
+    // Answers for the box's questions, in the order they come: write the typing before
+    // leaving the file? (not asked by "写入"), overwrite a changed file? and the OK of a
+    // message that the write was refused.
+    std::vector<int> answer_randomly(action_source& random, bool leaving)
+    {
+        const int leave[] = {IDYES, IDNO, IDCANCEL};
+        std::vector<int> answers = {random.chance(50) ? IDYES : IDNO, IDOK};
+        if (leaving)
+            answers.insert(answers.begin(), random.pick(leave));
+        prompts.answer_next(answers);
+        return answers;
+    }
 
     void expect_page(const page_state& s)
     {
@@ -411,7 +434,9 @@ protected:
         for (const auto& [id, expected] : s.boxes) {
             const std::wstring shown = text(id);
             const auto pending = typed.find(id);
-            if (shown == expected) {
+            if (id == IDC_CFG_CONTENT && content_pending()) {
+                EXPECT_EQ(narrow(shown), narrow(pending->second)) << "the content box keeps the typing";
+            } else if (shown == expected) {
                 if (pending != typed.end())
                     typed.erase(pending);
             } else if (pending != typed.end()) {
@@ -453,6 +478,7 @@ TEST_P(adv_cfg_soak, random_user_actions_keep_page_and_file_in_step)
     int oem_index = 0;
     std::wstring path = text(IDC_CFG_PATH);
     std::string bytes = read_file_bytes(path);
+    content_basis = bytes;
     page_state expected = expected_page(path, oem_folder(oems[oem_index]), bytes);
     expect_page(expected);
 
@@ -465,6 +491,13 @@ TEST_P(adv_cfg_soak, random_user_actions_keep_page_and_file_in_step)
             writes[{section, key}] = {value, profile_text(path, section.c_str(), key.c_str(), L"<absent>")};
         };
         bool may_write = false;
+        // The content box's typing, when the action may write it as the whole file.
+        const bool drafted = content_pending();
+        const std::wstring draft = drafted ? typed[IDC_CFG_CONTENT] : std::wstring();
+        bool may_write_content = false;
+        std::vector<int> answers;
+        bool leaving = false;
+        prompts.shown.clear();
         std::wstring action;
 
         const int kind = random.below(20);
@@ -523,20 +556,46 @@ TEST_P(adv_cfg_soak, random_user_actions_keep_page_and_file_in_step)
             tick(k.id, on);
         } else if (random.chance(70)) {
             action = L"click 写入";
+            answers = answer_randomly(random, false);
+            may_write_content = drafted;
             click(IDC_WRITE);
         } else {
-            oem_index = (oem_index + 1 + random.below(2)) % 3;
-            action = std::wstring(L"choose OEM ") + oems[oem_index];
-            choose(IDC_OEM, oem_index);
-            typed.clear(); // the page shows the other file everywhere
+            const int next = (oem_index + 1 + random.below(2)) % 3;
+            action = std::wstring(L"choose OEM ") + oems[next];
+            leaving = true;
+            answers = answer_randomly(random, true);
+            may_write_content = drafted;
+            choose(IDC_OEM, next);
+            if (text(IDC_CFG_PATH) != path) {
+                oem_index = next;
+                typed.clear(); // the page shows the other file everywhere
+            }
         }
 
         SCOPED_TRACE(testing::Message() << "action " << n << " of seed " << seed << " (SCANCFG_SOAK_SEED=" << seed
                                         << "): " << narrow(action));
         const std::wstring path_after = text(IDC_CFG_PATH);
         const std::string bytes_after = read_file_bytes(path);
-        if (!may_write) {
+        if (may_write_content) {
+            // The typing is the file now, if the user asked for it and did not decline to
+            // overwrite another change; else the file is as it was.
+            const bool asked = !leaving || answers[0] == IDYES;
+            const bool declined = bytes != content_basis && answers[leaving ? 1 : 0] != IDYES;
+            if (bytes_after != bytes || (asked && !declined && content_text(bytes) == with_crlf(draft)))
+                typed.erase(IDC_CFG_CONTENT); // written, or the file holds it already
+            if (bytes_after != bytes) {
+                EXPECT_TRUE(asked && !declined) << "written unasked";
+                EXPECT_EQ(narrow(content_text(bytes_after)), narrow(with_crlf(draft)));
+            } else {
+                // Refused: a character the code page lacks, or a file too short to show.
+                const std::string stored = wide_to_code_page(with_crlf(draft), CP_ACP);
+                EXPECT_TRUE(!asked || declined || from_ansi(stored) != with_crlf(draft) || stored.size() < 3 ||
+                            content_text(bytes) == with_crlf(draft))
+                    << "nothing written";
+            }
+        } else if (!may_write) {
             EXPECT_EQ(bytes_after, bytes) << "nothing to write, yet the file changed";
+            EXPECT_TRUE(prompts.shown.empty() || drafted) << "a question with nothing typed";
         } else if (bytes_after != bytes) {
             // No key but the action's own changed...
             std::multiset<key_line> before = key_lines(bytes), after = key_lines(bytes_after);
@@ -561,15 +620,19 @@ TEST_P(adv_cfg_soak, random_user_actions_keep_page_and_file_in_step)
             expected = expected_page(path, oem_folder(oems[oem_index]), bytes);
         }
         expect_page(expected);
+        // A box not edited was filled from the file as it is now.
+        if (!content_pending())
+            content_basis = bytes;
 
         // Now and then another program puts the prepared file back. Keys are never
         // removed by the page, so without this the read_eof section would grow by
         // hundreds of random keys and each refresh would slow the run down.
         if ((n + 1) % 1000 == 0) {
             write_file_bytes(path, prepared);
+            SendMessageW(item(IDC_CFG_CONTENT), EM_SETMODIFY, FALSE, 0); // typing dropped
             page->refresh_controls();
             typed.clear();
-            bytes = prepared;
+            bytes = content_basis = prepared;
             expected = expected_page(path, oem_folder(oems[oem_index]), bytes);
             expect_page(expected);
         }

@@ -89,6 +89,14 @@ std::string wide_to_code_page(const std::wstring& text, unsigned code_page)
     return result;
 }
 
+std::wstring with_crlf(const std::wstring& text)
+{
+    std::wstring result;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        result += text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r') ? L"\r\n" : std::wstring(1, text[i]);
+    return result;
+}
+
 std::string utf16_bytes(const std::wstring& text, utf16 order, bom mark)
 {
     std::string bytes;

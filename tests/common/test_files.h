@@ -49,6 +49,9 @@ bool file_exists(const std::wstring& path);
 std::wstring utf8_to_wide(const std::string& text);
 std::string wide_to_code_page(const std::wstring& text, unsigned code_page);
 
+// `text` with every LF not after a CR made CR LF: how the content box shows a line break.
+std::wstring with_crlf(const std::wstring& text);
+
 // `text` as the bytes of a UTF-16 file in either byte order, after its byte-order mark
 // unless told otherwise.
 enum class utf16 { le, be };

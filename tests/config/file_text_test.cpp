@@ -1,4 +1,4 @@
-// Reading debug.cfg as raw bytes in chunks and as text decoded by its byte-order mark.
+// Reading debug.cfg as raw bytes in chunks, and the sinks that collect what is read.
 #include "config/file_text.h"
 
 #include "tests/common/test_files.h"
@@ -108,47 +108,6 @@ TEST(CollectSinks, AppendWhatTheyAreGiven)
     // A report carries a code in `length`, never text.
     EXPECT_EQ(0, collect_wide_text(units, report_text_too_short, 0, sink_kind_report, &text));
     EXPECT_EQ(L"wxy", text);
-}
-
-TEST_F(FileText, RawTextIsDecodedByItsMark)
-{
-    const std::wstring sample = utf8_to_wide("[read_eof]\r\n扫描.exe=1\r\n");
-    const std::wstring long_text = std::wstring(1500, L'\u6587') + L"\r\nend";
-    const struct {
-        const char* label;
-        std::string bytes;
-        std::wstring expected;
-    } cases[] = {
-        {"UTF-8 mark", "\xEF\xBB\xBF" + wide_to_code_page(sample, CP_UTF8), sample},
-        {"UTF-16LE", utf16_bytes(sample, utf16::le), sample},
-        {"UTF-16BE", utf16_bytes(sample, utf16::be), sample},
-        {"UTF-16LE over several chunks", utf16_bytes(long_text, utf16::le), long_text},
-        {"UTF-16BE over several chunks", utf16_bytes(long_text, utf16::be), long_text},
-        {"plain ASCII", "a=1\n", L"a=1\n"},
-        {"empty file", "", L""},
-        {"one byte", "a", L""},
-        {"two bytes", "ab", L""},
-        {"mark alone", "\xFF\xFE", L""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        ASSERT_TRUE(write_file_bytes(path, c.bytes));
-        EXPECT_EQ(c.expected, read_cfg_raw_text(path));
-    }
-    EXPECT_EQ(L"", read_cfg_raw_text(dir.file(L"absent.cfg")));
-}
-
-TEST_F(FileText, RawTextWithoutMarkUsesTheAnsiCodePage)
-{
-    if (GetACP() == 936) {
-        ASSERT_TRUE(write_file_bytes(path, "[read_eof]\r\n\xC9\xA8\xC3\xE8.exe=1\r\n"));
-        EXPECT_EQ(utf8_to_wide("[read_eof]\r\n扫描.exe=1\r\n"), read_cfg_raw_text(path));
-    } else if (GetACP() == 1252) {
-        ASSERT_TRUE(write_file_bytes(path, "caf\xE9.exe=1"));
-        EXPECT_EQ(L"caf\u00e9.exe=1", read_cfg_raw_text(path));
-    } else {
-        GTEST_SKIP() << "needs code page 936 or 1252";
-    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The process list taken from the "read_eof" section of debug.cfg.
 #include "config/read_eof.h"
 
-#include "config/file_text.h"
+#include "support/shared_file.h"
 
 #include "tests/common/test_files.h"
 
@@ -106,8 +106,10 @@ TEST_F(ReadEofFile, PathOutsideTheCodePageReadsNothing)
     list.push_back(read_eof_item{true, L"stale"});
     read_eof_list(real + L"\\debug.cfg", list);
     EXPECT_TRUE(list.empty());
-    // The raw text opens the wide path and still shows the file.
-    EXPECT_EQ(L"[read_eof]\na.exe=1\n", read_cfg_raw_text(real + L"\\debug.cfg"));
+    // The content box's reading opens the wide path and still shows the file.
+    std::string bytes;
+    EXPECT_EQ(0, read_whole_file((real + L"\\debug.cfg").c_str(), bytes));
+    EXPECT_EQ("[read_eof]\na.exe=1\n", bytes);
 }
 
 } // namespace

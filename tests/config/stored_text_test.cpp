@@ -6,6 +6,7 @@
 #include "config/cfg_keys.h"
 #include "config/cfg_settings.h"
 #include "config/file_text.h"
+#include "support/shared_file.h"
 #include "config/ini_model.h"
 #include "config/write_rule.h"
 #include "tests/common/test_files.h"
@@ -338,7 +339,9 @@ TEST_F(stored_text_test, ReadersShareTheFileWithAWriter)
     ini_model model;
     EXPECT_EQ(0, model.load(wide_to_code_page(path, CP_ACP).c_str()));
     EXPECT_NE(nullptr, model.find("read_eof"));
-    EXPECT_EQ(L"[read_eof]\r\na.exe=1\r\n", read_cfg_raw_text(path));
+    std::string bytes;
+    EXPECT_EQ(0, read_whole_file(path.c_str(), bytes));
+    EXPECT_EQ("[read_eof]\r\na.exe=1\r\n", bytes);
     CloseHandle(writer);
 
     // While the chunk reader holds the file, another program can write, rename and delete it.

@@ -4,6 +4,7 @@
 
 #include "dialogs/dlg_adv_cfg.h"
 #include "dialogs/dlg_err_msg.h"
+#include "tests/common/answered_prompts.h"
 
 #include <gtest/gtest.h>
 
@@ -197,6 +198,30 @@ TEST_F(main_window_test, ExitButtonCloseAndSystemMenuAllQuitWithZero)
         EXPECT_EQ(pump_messages(50), 0) << c.message; // -1: no WM_QUIT came
     }
     ShowWindow(main.hwnd, SW_HIDE);
+}
+
+TEST_F(main_window_test, TypingNotWrittenIsAskedAboutBeforeTheProgramEnds)
+{
+    ASSERT_TRUE(make_dirs(appdata.file(L"VeltaScan\\config")));
+    const dlg_base& config = *page_of_tab(1);
+    const HWND box = GetDlgItem(config.hwnd, IDC_CFG_CONTENT);
+    const struct {
+        int answer;
+        bool quits;
+        const char* file;
+    } cases[] = {{IDCANCEL, false, ""}, {IDNO, true, ""}, {IDYES, true, "[log]\r\nlevel=fatal\r\n"}};
+    for (const auto& c : cases) {
+        SetWindowTextW(box, L"[log]\r\nlevel=fatal\r\n");
+        SendMessageW(box, EM_SETMODIFY, TRUE, 0);
+        answered_prompts prompts({c.answer});
+        pump_messages();
+        main.handle_message(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+        MSG message{};
+        EXPECT_EQ(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE, c.quits) << c.answer;
+        EXPECT_EQ(prompts.shown.size(), 1u);
+        EXPECT_EQ(shown_page(), 1) << "the page of the text asked about";
+        EXPECT_EQ(read_file_bytes(config.get_item_text(IDC_CFG_PATH)), c.file);
+    }
 }
 
 TEST_F(main_window_test, LoopShowsTheWindowCentredOnTheDesktopAndHidesItAtTheEnd)

@@ -175,6 +175,31 @@ INSTANTIATE_TEST_SUITE_P(
                     typed_case{"usb_path", IDC_USB_PATH, L"D:\\usb", L"dump", L"usb_path"}),
     [](const testing::TestParamInfo<typed_case>& param) { return std::string(param.param.name); });
 
+TEST_F(real_input, TypedIntoTheContentBoxWrittenByTheButtonAndByCtrlS)
+{
+    ASSERT_NO_FATAL_FAILURE(open_config_page());
+    const HWND box = control(IDC_CFG_CONTENT);
+    ASSERT_TRUE(click_into(main_window, box));
+    press(VK_END, VK_CONTROL);
+    type(L"[cpu]");
+    press(VK_RETURN);
+    type(L"advanced=0");
+    ASSERT_TRUE(click_into(main_window, control(IDC_WRITE)));
+    const std::string written = std::string(initial_cfg) + "[cpu]\r\nadvanced=0";
+    EXPECT_TRUE(wait_until([&] { return read_file_bytes(cfg_path()) == written; })) << read_file_bytes(cfg_path());
+    // The page shows the file again: the check box follows the new line.
+    EXPECT_TRUE(wait_until([&] { return remote_number(control(IDC_CPU_ADVANCED), BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+
+    ASSERT_TRUE(click_into(main_window, box));
+    press(VK_END, VK_CONTROL);
+    press(VK_BACK);
+    type(L"1");
+    press('S', VK_CONTROL);
+    EXPECT_TRUE(wait_until([&] { return read_file_bytes(cfg_path()) == std::string(initial_cfg) + "[cpu]\r\nadvanced=1"; }))
+        << read_file_bytes(cfg_path());
+    EXPECT_EQ(control_text(box), utf8_to_wide(initial_cfg) + L"[cpu]\r\nadvanced=1");
+}
+
 TEST_F(real_input, EscEnterAndTabNeitherCloseNorMoveAnything)
 {
     ASSERT_TRUE(click_into(main_window, error_list));
