@@ -3,6 +3,8 @@
 # Everything this starts is stopped by wine_env_stop, which the callers trap on EXIT.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# The caller's arguments, to start it again once the locale exists (ensure_packages).
+script_args=("$@")
 build=${SCANCFG_BUILD_DIR:-$root/build}
 packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine wine64
           fonts-wine xvfb xauth fonts-noto-cjk imagemagick locales)
@@ -77,6 +79,9 @@ ensure_packages() {
     as_root env LC_ALL=C.UTF-8 localedef -i zh_CN -f UTF-8 zh_CN.UTF-8 || true
     # Exported while missing, it would make every shell started below print a warning.
     zh_cn_works || { echo "locale zh_CN.UTF-8 could not be generated" >&2; return 1; }
+    # This bash looked for locales before the new one existed and never sees it: each change
+    # of LC_ALL would warn. So the script starts again in a new bash, which does see it.
+    exec env LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 "$BASH" "$0" "${script_args[@]}"
   fi
   # The tool's users run code page 936; Wine takes it from the locale.
   export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
