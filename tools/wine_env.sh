@@ -3,9 +3,19 @@
 # Everything this starts is stopped by wine_env_stop, which the callers trap on EXIT.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# The caller's arguments, to start it again once the locale exists (ensure_packages).
+script_args=("$@")
 build=${SCANCFG_BUILD_DIR:-$root/build}
 packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine wine64
           fonts-wine xvfb xauth fonts-noto-cjk imagemagick locales)
+# What the 32-bit program adds: its compiler, and Wine's 32-bit half from Debian's i386
+# architecture.
+win32_packages=(g++-mingw-w64-i686-posix wine32:i386)
+
+# arch_build_dir win64|win32: where that program and its tests are built. The 32-bit build
+# lies inside the 64-bit one, so both share its Wine prefix.
+arch_build_dir() { if [ "$1" = win32 ]; then echo "$build/win32"; else echo "$build"; fi; }
+arch_toolchain() { if [ "$1" = win32 ]; then echo mingw-w64-i686.cmake; else echo mingw-w64-x86_64.cmake; fi; }
 
 # Wine needs a home folder, even with a prefix of its own.
 if [ -z "${HOME:-}" ]; then HOME=$(getent passwd "$(id -u)" | cut -d: -f6); export HOME; fi
@@ -39,6 +49,11 @@ install_missing() {
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing: ${missing[*]}"
+    # A package of the i386 architecture is found only once dpkg knows that architecture.
+    if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+      echo "== adding the i386 architecture"
+      as_root dpkg --add-architecture i386
+    fi
     echo "== updating the package lists"
     # In C.UTF-8, which always exists: under a missing locale each package script would warn.
     as_root env LC_ALL=C.UTF-8 apt-get update -qq
@@ -49,8 +64,12 @@ install_missing() {
 
 zh_cn_works() { [ "$(LC_ALL=zh_CN.UTF-8 locale charmap 2>/dev/null)" = UTF-8 ]; }
 
+# ensure_packages [win32]: what the tests need, and with win32 what the 32-bit ones need too,
+# installed in one go (Wine's 32-bit half needs the same version as its 64-bit half).
 ensure_packages() {
-  install_missing "${packages[@]}"
+  local wanted=("${packages[@]}")
+  if [[ " $* " == *" win32 "* ]]; then wanted+=("${win32_packages[@]}"); fi
+  install_missing "${wanted[@]}"
   # Wine needs the locale to exist to use code page 936 and to create non-ASCII file names.
   if ! zh_cn_works; then
     echo "== generating locale zh_CN.UTF-8"
@@ -60,20 +79,27 @@ ensure_packages() {
     as_root env LC_ALL=C.UTF-8 localedef -i zh_CN -f UTF-8 zh_CN.UTF-8 || true
     # Exported while missing, it would make every shell started below print a warning.
     zh_cn_works || { echo "locale zh_CN.UTF-8 could not be generated" >&2; return 1; }
+    # This bash looked for locales before the new one existed and never sees it: each change
+    # of LC_ALL would warn. So the script starts again in a new bash, which does see it.
+    exec env LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 "$BASH" "$0" "${script_args[@]}"
   fi
   # The tool's users run code page 936; Wine takes it from the locale.
   export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 }
 
+# configure_and_build [win64|win32]: the 64-bit program and its tests unless told otherwise.
 configure_and_build() {
-  if [ ! -f "$build/CMakeCache.txt" ]; then
-    LC_ALL=C.UTF-8 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+  local arch=${1:-win64}
+  local dir
+  dir=$(arch_build_dir "$arch")
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    LC_ALL=C.UTF-8 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$(arch_toolchain "$arch")" \
       -DCMAKE_BUILD_TYPE=Release -DSCANCFG_WERROR=ON >/dev/null
   fi
   local targets=()
   # SCANCFG_BUILD_TARGETS="test_support test_config" builds only those (all by default).
   for t in ${SCANCFG_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
-  LC_ALL=C.UTF-8 cmake --build "$build" -j2 "${targets[@]}" -- --no-print-directory
+  LC_ALL=C.UTF-8 cmake --build "$dir" -j2 "${targets[@]}" -- --no-print-directory
 }
 
 xvfb_pid=""
@@ -104,9 +130,17 @@ start_display() {
 # Raised whenever the prefix set-up below changes: a prefix made by an older set-up is rebuilt.
 prefix_version=2
 
+# Wine's 32-bit loader, where Debian's `wine` looks for it; with it installed, a prefix made
+# by the 64-bit half alone no longer starts (kernel32.dll cannot be loaded). Such a prefix
+# lacks the 32-bit system folder, syswow64.
+prefix_lacks_win32() { [ -x /usr/lib/wine/wine ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; }
+
 start_wine() {
   local marker="$WINEPREFIX/.scancfg-ready"
-  if [ "$(cat "$marker" 2>/dev/null)" != "$prefix_version" ]; then
+  if [ "$(cat "$marker" 2>/dev/null)" != "$prefix_version" ] || prefix_lacks_win32; then
+    if [ -e "$marker" ] && prefix_lacks_win32; then
+      echo "== the Wine prefix was made before Wine's 32-bit half was installed: making it anew"
+    fi
     echo "== creating the Wine prefix (first run only, about 10 s)"
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"

@@ -33,14 +33,16 @@ bool is_above(HWND upper, HWND lower)
     return false;
 }
 
+BOOL CALLBACK count_ours(HWND, LPWSTR name, HANDLE, ULONG_PTR user)
+{
+    // Atom-named entries come as integers, not strings.
+    *reinterpret_cast<int*>(user) += !IS_INTRESOURCE(name) && std::wstring(name) == dlg_base_object_prop_name;
+    return TRUE;
+}
+
 int count_binding_props(HWND window)
 {
     int count = 0;
-    const auto count_ours = [](HWND, LPWSTR name, HANDLE, ULONG_PTR user) -> BOOL {
-        // Atom-named entries come as integers, not strings.
-        *reinterpret_cast<int*>(user) += !IS_INTRESOURCE(name) && std::wstring(name) == dlg_base_object_prop_name;
-        return TRUE;
-    };
     EnumPropsExW(window, count_ours, reinterpret_cast<LPARAM>(&count));
     return count;
 }

@@ -36,28 +36,27 @@ struct resource_id {
     WORD language;
 };
 
+BOOL CALLBACK add_name(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR user)
+{
+    reinterpret_cast<std::vector<std::wstring>*>(user)->push_back(
+        IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name)) : std::wstring(name));
+    return TRUE;
+}
+
+BOOL CALLBACK add_language(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR user)
+{
+    reinterpret_cast<std::vector<WORD>*>(user)->push_back(language);
+    return TRUE;
+}
+
 std::vector<resource_id> resources_of_type(HMODULE module, const wchar_t* type)
 {
     std::vector<std::wstring> names;
-    EnumResourceNamesW(
-        module, type,
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR user) -> BOOL {
-            auto* found = reinterpret_cast<std::vector<std::wstring>*>(user);
-            found->push_back(IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name))
-                                                  : std::wstring(name));
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&names));
+    EnumResourceNamesW(module, type, add_name, reinterpret_cast<LONG_PTR>(&names));
     std::vector<resource_id> result;
     for (const std::wstring& name : names) {
         std::vector<WORD> languages;
-        EnumResourceLanguagesW(
-            module, type, name.c_str(),
-            [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR user) -> BOOL {
-                reinterpret_cast<std::vector<WORD>*>(user)->push_back(language);
-                return TRUE;
-            },
-            reinterpret_cast<LONG_PTR>(&languages));
+        EnumResourceLanguagesW(module, type, name.c_str(), add_language, reinterpret_cast<LONG_PTR>(&languages));
         for (WORD language : languages)
             result.push_back({name, language});
     }

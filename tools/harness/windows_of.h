@@ -18,25 +18,29 @@ using window_match = std::function<bool(HWND)>;
 inline const std::wstring dropped_list_class = L"ComboLBox";
 inline const std::wstring menu_class = L"#32768";
 
+struct window_search {
+    DWORD process_id;
+    const window_match& match;
+    HWND found;
+};
+
+// A named function, not a lambda: 32-bit Windows calls it with the CALLBACK convention.
+inline BOOL CALLBACK check_window(HWND window, LPARAM user)
+{
+    auto& s = *reinterpret_cast<window_search*>(user);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if ((s.process_id == 0 || owner == s.process_id) && IsWindowVisible(window) && (!s.match || s.match(window)))
+        s.found = window;
+    return s.found == nullptr;
+}
+
 // The first visible top-level window of process `process_id` (0: of any process) that
 // `match` accepts (an empty match accepts any).
 inline HWND visible_window(DWORD process_id, const window_match& match = {})
 {
-    struct search {
-        DWORD process_id;
-        const window_match& match;
-        HWND found;
-    } state{process_id, match, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM user) -> BOOL {
-            auto& s = *reinterpret_cast<search*>(user);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if ((s.process_id == 0 || owner == s.process_id) && IsWindowVisible(window) && (!s.match || s.match(window)))
-                s.found = window;
-            return s.found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&state));
+    window_search state{process_id, match, nullptr};
+    EnumWindows(check_window, reinterpret_cast<LPARAM>(&state));
     return state.found;
 }
 
