@@ -4,6 +4,7 @@
 // the item's text drawn in the list's own font.
 #include "dialogs/combo_box.h"
 #include "tests/adv_cfg/page_fixture.h"
+#include "tests/dialogs/dialog_helpers.h"
 
 #include "resources/resource.h"
 
@@ -24,13 +25,6 @@ constexpr LONG text_margins = 4;
 // up to 150 % scaling) is a measuring fault as well.
 constexpr LONG widest_slack = 24;
 
-std::wstring item_text(HWND combo, int index)
-{
-    wchar_t text[256] = {};
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 LONG width_of(const RECT& rect) { return rect.right - rect.left; }
 
 struct font_deleter {
@@ -39,34 +33,18 @@ struct font_deleter {
 using unique_font = std::unique_ptr<std::remove_pointer_t<HFONT>, font_deleter>;
 
 // Width of `text` drawn on `window` in the window's font (the system font when it has none).
-class text_measure {
-public:
-    explicit text_measure(HWND window) : window_(window), context_(GetDC(window))
-    {
-        if (const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)))
-            old_font_ = SelectObject(context_, font);
-    }
-    ~text_measure()
-    {
-        if (old_font_)
-            SelectObject(context_, old_font_);
-        ReleaseDC(window_, context_);
-    }
-    text_measure(const text_measure&) = delete;
-    text_measure& operator=(const text_measure&) = delete;
-
-    LONG width(const std::wstring& text) const
-    {
-        RECT drawn{};
-        DrawTextW(context_, text.c_str(), -1, &drawn, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-        return width_of(drawn);
-    }
-
-private:
-    HWND window_;
-    HDC context_;
-    HGDIOBJ old_font_ = nullptr;
-};
+LONG text_width(HWND window, const std::wstring& text)
+{
+    const HDC context = GetDC(window);
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0));
+    const HGDIOBJ old_font = font ? SelectObject(context, font) : nullptr;
+    RECT drawn{};
+    DrawTextW(context, text.c_str(), -1, &drawn, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    if (old_font)
+        SelectObject(context, old_font);
+    ReleaseDC(window, context);
+    return width_of(drawn);
+}
 
 // Drops the list, checks every item against its drawn text, closes the list again.
 void expect_items_whole(HWND combo)
@@ -76,16 +54,15 @@ void expect_items_whole(HWND combo)
     ASSERT_TRUE(GetComboBoxInfo(combo, &info));
     SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
 
-    const text_measure measure(info.hwndList);
     LONG widest = 0;
     LONG item_width = 0;
     const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        const LONG text_width = measure.width(item_text(combo, i));
+        const LONG text = text_width(info.hwndList, combo_item_text(combo, i));
         RECT item{};
         SendMessageW(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        EXPECT_GE(width_of(item), text_width + text_margins) << "item " << i << " is cut";
-        widest = std::max(widest, text_width);
+        EXPECT_GE(width_of(item), text + text_margins) << "item " << i << " is cut";
+        widest = std::max(widest, text);
         item_width = width_of(item);
     }
 
@@ -97,23 +74,21 @@ void expect_items_whole(HWND combo)
 
 TEST_F(page_fixture, dropped_lists_show_every_item_whole)
 {
-    prepare("[log]\r\nlevel=warning\r\n");
-    open_page();
+    open_page("[log]\r\nlevel=warning\r\n");
     for (int id : {IDC_LOG_TYPE, IDC_LOG_LEVEL, IDC_NOTIFY_CLOSE, IDC_OEM}) {
         SCOPED_TRACE("combo box " + std::to_string(id));
         expect_items_whole(item(id));
     }
 }
 
+// In pixels: the box's width, the height of the dropped list with the box (as a template
+// gives it) and the font's height (0 keeps the system font); the items in UTF-8.
 struct narrow_box_case {
-    const char* name; // the test's name
-    int box_width;     // pixels
-    int list_height;   // pixels, the dropped list with the box, as a template gives it
-    int font_height;   // pixels; 0 keeps the system font
-    std::vector<std::string> items; // UTF-8
+    const char* name;
+    int box_width, list_height, font_height;
+    std::vector<std::string> items;
 };
 
-// The case's name when GoogleTest prints a failing parameter.
 void PrintTo(const narrow_box_case& c, std::ostream* out) { *out << c.name; }
 
 std::vector<std::string> numbered_items(int count)
@@ -134,24 +109,16 @@ const narrow_box_case narrow_box_cases[] = {
     {"items_that_already_fit_keep_the_box_width", 200, 150, 0, {"a", "b"}},
 };
 
-class narrow_box : public testing::TestWithParam<narrow_box_case> {
-protected:
-    void TearDown() override
-    {
-        if (host)
-            DestroyWindow(host);
-    }
-    HWND host = nullptr;
-};
+using narrow_box = testing::TestWithParam<narrow_box_case>;
 
 TEST_P(narrow_box, dropped_list_shows_every_item_whole)
 {
     const narrow_box_case& c = GetParam();
-    host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(host, nullptr);
+    const window_ptr host(CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
+                                          GetModuleHandleW(nullptr), nullptr));
+    ASSERT_NE(host.get(), nullptr);
     HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 10,
-                                 c.box_width, c.list_height, host, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                 c.box_width, c.list_height, host.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(combo, nullptr);
     const unique_font font(c.font_height ? CreateFontW(-c.font_height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                                        DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Shell Dlg")

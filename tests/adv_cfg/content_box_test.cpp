@@ -37,8 +37,7 @@ protected:
 
 TEST_F(adv_cfg_content, written_by_the_button_and_ctrl_s_and_shown_by_every_control)
 {
-    prepare(debug_log);
-    open_page();
+    open_page(debug_log);
     edit_content(fatal_log + L"[cpu]\r\nadvanced=0\r\n");
     click(IDC_WRITE);
     EXPECT_EQ(file_bytes(), "[log]\r\nlevel=fatal\r\n[cpu]\r\nadvanced=0\r\n");
@@ -77,8 +76,7 @@ TEST_F(adv_cfg_content, a_box_not_edited_writes_nothing)
 
 TEST_F(adv_cfg_content, typing_survives_other_writes_and_overwriting_them_is_asked)
 {
-    prepare(debug_log);
-    open_page();
+    open_page(debug_log);
     edit_content(fatal_log);
     tick(IDC_CPU_ADVANCED, false);
     const std::string ticked = debug_log + "[cpu]\r\nadvanced=0\r\n";

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace std::string_literals;
@@ -21,13 +22,6 @@ const int combos[] = {IDC_LOG_TYPE, IDC_LOG_LEVEL, IDC_NOTIFY_CLOSE};
 
 // Text given in UTF-8, stored in the ANSI code page (as the profile functions keep it).
 std::string ansi(const char* utf8) { return wide_to_code_page(w(utf8), CP_ACP); }
-
-std::wstring profile_string(const std::wstring& path, const wchar_t* section, const wchar_t* key)
-{
-    std::wstring value(4096, L'\0');
-    value.resize(GetPrivateProfileStringW(section, key, L"<absent>", &value[0], 4096, path.c_str()));
-    return value;
-}
 
 struct corpus_file {
     const char* name;
@@ -81,8 +75,7 @@ TEST_F(adv_cfg_integrity, passing_through_the_page_leaves_every_file_byte_for_by
 {
     for (const corpus_file& file : corpus()) {
         SCOPED_TRACE(file.name);
-        prepare(file.bytes);
-        open_page();
+        open_page(file.bytes);
         pass_through_everything();
         EXPECT_EQ(file_bytes(), file.bytes);
         TearDown();
@@ -96,8 +89,7 @@ TEST_F(adv_cfg_integrity, passing_through_the_page_leaves_every_file_byte_for_by
 
 TEST_F(adv_cfg_integrity, a_box_not_edited_keeps_what_another_program_wrote)
 {
-    prepare("[mem]\r\nmax_img=1000\r\n");
-    open_page();
+    open_page("[mem]\r\nmax_img=1000\r\n");
     prepare("[mem]\r\nmax_img=500\r\n");
     leave(IDC_MAX_IMG); // still shows 1000, but the user did not touch it
     EXPECT_EQ(file_bytes(), "[mem]\r\nmax_img=500\r\n");
@@ -141,24 +133,21 @@ TEST_F(adv_cfg_integrity, a_box_not_edited_keeps_what_another_program_wrote)
 
 TEST_F(adv_cfg_integrity, number_boxes_and_the_file_are_a_fixed_point)
 {
-    const struct {
-        const char* stored;
-        const wchar_t* shown;
-    } cases[] = {
+    // What the file holds, and what the box shows for it.
+    const std::pair<const char*, const wchar_t*> cases[] = {
         {"-1", L"4294967295"}, {"-5", L"4294967291"}, {"-2147483648", L"2147483648"},
         {"2147483647", L"2147483647"}, {"0", L"0"}, {"64", L"64"},
     };
-    prepare("");
-    open_page();
-    for (const auto& c : cases) {
+    open_page("");
+    for (const auto& [stored, shown] : cases) {
         for (int id : {IDC_MAX_IMG, IDC_TWAIN_LEVEL}) {
-            SCOPED_TRACE(testing::Message() << id << " " << c.stored);
+            SCOPED_TRACE(testing::Message() << id << " " << stored);
             const wchar_t* key = id == IDC_MAX_IMG ? L"max_img" : L"twain-level";
             const wchar_t* section = id == IDC_MAX_IMG ? L"mem" : L"log";
             // Typing what the box shows for a number stores that number...
-            type(id, c.shown);
-            EXPECT_EQ(profile_string(cfg_file(), section, key), w(c.stored));
-            EXPECT_EQ(text(id), c.shown);
+            type(id, shown);
+            EXPECT_EQ(profile_string(cfg_file(), section, key), w(stored));
+            EXPECT_EQ(text(id), shown);
             // ...and leaving it as shown stores nothing more.
             const std::string before = file_bytes();
             retype(id);
@@ -170,8 +159,7 @@ TEST_F(adv_cfg_integrity, number_boxes_and_the_file_are_a_fixed_point)
 TEST_F(adv_cfg_integrity, long_process_names_stay_whole)
 {
     const std::string name = std::string(300, 'p') + "\\scan.exe";
-    prepare("[read_eof]\r\n" + name + "=1\r\n");
-    open_page();
+    open_page("[read_eof]\r\n" + name + "=1\r\n");
     EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\n" + w(name.c_str()) + L"=1\r\n");
     type(IDC_READ_EOF_TEXT, L"[read_eof]\r\n" + w(name.c_str()) + L"=0\r\n");
     EXPECT_EQ(file_bytes(), "[read_eof]\r\n" + name + "=0\r\n");
@@ -183,8 +171,7 @@ TEST_F(adv_cfg_integrity, read_eof_lines_cannot_inject_headers_or_comments)
     const std::string file = "[log]\r\nlevel=debug\r\n[read_eof]\r\na.exe=1\r\n";
     std::wstring typed = L"[read_eof]\r\na.exe=1\r\n\v[log]=1\r\n\f[log]=1\r\n\x1A[log]=1\r\n\x3000[log]=1\r\n"
                          L"\xFF3Blog\xFF3D=1\r\n#x.exe=1\r\n//y.exe=1\r\n;new.exe=1\r\n";
-    prepare(file);
-    open_page();
+    open_page(file);
     type(IDC_READ_EOF_TEXT, typed);
     // Under code page 936 the full-width brackets are ordinary characters of the name.
     const bool brackets_held = GetACP() == 936;
@@ -200,16 +187,13 @@ TEST_F(adv_cfg_integrity, text_the_file_cannot_hold_is_refused_and_the_box_retur
 {
     const std::wstring thai = L"D:\\\x0E01\x0E02";
     // An ANSI file: neither 936 nor 1252 has Thai.
-    prepare("[paths]\r\nfinal_img=D:\\img\r\n");
-    open_page();
+    open_page("[paths]\r\nfinal_img=D:\\img\r\n");
     type(IDC_FINAL_IMG, thai);
     EXPECT_EQ(file_bytes(), "[paths]\r\nfinal_img=D:\\img\r\n");
     EXPECT_EQ(text(IDC_FINAL_IMG), L"D:\\img");
-    TearDown();
 
     // A UTF-16LE file holds it exactly.
-    prepare(utf16_bytes(L"[paths]\r\nfinal_img=D:\\img\r\n", utf16::le));
-    open_page();
+    open_page(utf16_bytes(L"[paths]\r\nfinal_img=D:\\img\r\n", utf16::le));
     type(IDC_FINAL_IMG, thai);
     EXPECT_EQ(profile_string(cfg_file(), L"paths", L"final_img"), thai);
     EXPECT_EQ(text(IDC_FINAL_IMG), thai);
@@ -235,14 +219,12 @@ TEST_F(adv_cfg_integrity, a_file_the_rewrite_would_damage_is_not_written)
         if (!f.applies)
             continue;
         SCOPED_TRACE(f.name);
-        prepare(f.bytes);
-        open_page();
+        open_page(f.bytes);
         type(IDC_MAX_IMG, L"64");
         choose(IDC_LOG_LEVEL, 3);
         tick(IDC_CPU_ADVANCED, false);
         type(IDC_READ_EOF_TEXT, L"[read_eof]\r\nnew.exe=1\r\n");
         EXPECT_EQ(file_bytes(), f.bytes);
         EXPECT_EQ(text(IDC_MAX_IMG), L"1000") << "the box shows the file again";
-        TearDown();
     }
 }

@@ -13,27 +13,6 @@
 
 namespace {
 
-// What a control shows, as one text: the selected item of a combo box, "checked" or
-// "unchecked" for a check box, the text of anything else.
-std::wstring shown(HWND page, int id)
-{
-    HWND control = GetDlgItem(page, id);
-    wchar_t window_class[32] = {};
-    GetClassNameW(control, window_class, 32);
-    if (_wcsicmp(window_class, L"ComboBox") == 0) {
-        const LRESULT index = SendMessageW(control, CB_GETCURSEL, 0, 0);
-        wchar_t label[256] = {};
-        if (index != CB_ERR)
-            SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(label));
-        return label;
-    }
-    if (_wcsicmp(window_class, L"Button") == 0)
-        return IsDlgButtonChecked(page, id) == BST_CHECKED ? L"checked" : L"unchecked";
-    std::wstring value(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    value.resize(static_cast<std::size_t>(GetWindowTextW(control, &value[0], static_cast<int>(value.size()))));
-    return value;
-}
-
 // A golden file and what the page shows for it: control id, UTF-8 text; "<img>" is the
 // derived image folder.
 struct load_case {
@@ -66,8 +45,7 @@ const load_case load_cases[] = {
     // READ_EOF in other case is not the section.
     {"read_eof_in_other_case.cfg", {{IDC_READ_EOF_TEXT, "[read_eof]\r\n"}}},
     // Files of one or two bytes show no content; three bytes are shown.
-    {"one_byte.cfg", {{IDC_CFG_CONTENT, ""}}},
-    {"two_bytes.cfg", {{IDC_CFG_CONTENT, ""}}},
+    {"one_byte.cfg", {{IDC_CFG_CONTENT, ""}}}, {"two_bytes.cfg", {{IDC_CFG_CONTENT, ""}}},
     {"three_bytes.cfg", {{IDC_CFG_CONTENT, "a\r\n"}}},
 };
 
@@ -76,18 +54,32 @@ const load_case load_cases[] = {
 class adv_cfg_load : public page_fixture {
 protected:
     std::wstring derived_img() const { return oem_folder() + L"\\imgs\\"; }
+    // What a control shows, as one text: the selected item of a combo box, "checked" or
+    // "unchecked" for a check box, the text of anything else.
+    std::wstring shown(int id) const
+    {
+        wchar_t window_class[32] = {};
+        GetClassNameW(item(id), window_class, 32);
+        if (_wcsicmp(window_class, L"ComboBox") == 0)
+            return selected_text(id);
+        if (_wcsicmp(window_class, L"Button") == 0)
+            return checked(id) ? L"checked" : L"unchecked";
+        std::wstring value(static_cast<std::size_t>(GetWindowTextLengthW(item(id))) + 1, L'\0');
+        value.resize(static_cast<std::size_t>(GetWindowTextW(item(id), &value[0], static_cast<int>(value.size()))));
+        return value;
+    }
 };
 
 TEST_F(adv_cfg_load, missing_file_shows_every_default_and_writes_nothing)
 {
     open_page();
     const std::wstring oem = oem_folder();
-    EXPECT_EQ(shown(page->hwnd, IDC_LOG_TYPE), w("输出到文件"));
-    EXPECT_EQ(shown(page->hwnd, IDC_LOG_LEVEL), w("所有日志"));
+    EXPECT_EQ(shown(IDC_LOG_TYPE), w("输出到文件"));
+    EXPECT_EQ(shown(IDC_LOG_LEVEL), w("所有日志"));
     EXPECT_EQ(text(IDC_LOG_PATH), oem + L"\\log\\%APPNAME%.log");
     EXPECT_EQ(text(IDC_TWAIN_LEVEL), L"1");
     EXPECT_FALSE(checked(IDC_LOG_ALL_TRIPLE));
-    EXPECT_EQ(shown(page->hwnd, IDC_NOTIFY_CLOSE), w("自动模式"));
+    EXPECT_EQ(shown(IDC_NOTIFY_CLOSE), w("自动模式"));
     EXPECT_EQ(text(IDC_FINAL_IMG), derived_img());
     EXPECT_FALSE(checked(IDC_DUMP_USB));
     EXPECT_EQ(text(IDC_USB_PATH), derived_img());
@@ -110,14 +102,12 @@ TEST_F(adv_cfg_load, prepared_files)
     for (const load_case& c : load_cases) {
         SCOPED_TRACE(c.fixture);
         const std::string bytes = fixture_bytes(c.fixture);
-        prepare(bytes);
-        open_page();
+        open_page(bytes);
         for (const auto& [id, utf8] : c.shows) {
             const std::wstring expected = std::string(utf8) == "<img>" ? derived_img() : w(utf8.c_str());
-            EXPECT_EQ(shown(page->hwnd, id), expected) << "control " << id;
+            EXPECT_EQ(shown(id), expected) << "control " << id;
         }
         EXPECT_EQ(file_bytes(), bytes) << "loading never writes";
-        TearDown();
     }
 }
 
@@ -125,8 +115,7 @@ TEST_F(adv_cfg_load, long_values_are_shown_whole)
 {
     const std::string long_path = "D:\\" + std::string(300, 'p');
     const std::string long_name = std::string(200, 'n') + ".exe";
-    prepare("[log]\r\npath=" + long_path + "\r\n[read_eof]\r\n" + long_name + "=1\r\n");
-    open_page();
+    open_page("[log]\r\npath=" + long_path + "\r\n[read_eof]\r\n" + long_name + "=1\r\n");
     EXPECT_EQ(text(IDC_LOG_PATH), w(long_path.c_str()));
     EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\n" + w(long_name.c_str()) + L"=1\r\n");
     // Passing through the box writes back exactly what was there.
@@ -141,17 +130,14 @@ TEST_F(adv_cfg_load, content_box_decodes_by_byte_order_mark)
     const std::string utf8 = "\xEF\xBB\xBF" + wide_to_code_page(content, CP_UTF8);
     for (const std::string& bytes : {utf8, utf16le, utf16be}) {
         SCOPED_TRACE(testing::Message() << "mark " << std::hex << (static_cast<unsigned>(bytes[0]) & 0xFF));
-        prepare(bytes);
-        open_page();
+        open_page(bytes);
         EXPECT_EQ(text(IDC_CFG_CONTENT), content);
         // A mark hides the first header from the reader; UTF-16 gives it no text at all.
         EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\n");
-        TearDown();
     }
     // UTF-16LE with its mark is also what the profile functions read on every system.
-    prepare(utf16le);
-    open_page();
-    EXPECT_EQ(shown(page->hwnd, IDC_LOG_LEVEL), w("致命错误及以上"));
+    open_page(utf16le);
+    EXPECT_EQ(shown(IDC_LOG_LEVEL), w("致命错误及以上"));
 }
 
 TEST_F(adv_cfg_load, ansi_file_under_code_page_936)
@@ -159,8 +145,7 @@ TEST_F(adv_cfg_load, ansi_file_under_code_page_936)
     if (GetACP() != 936)
         GTEST_SKIP() << "needs code page 936";
     const std::wstring content = w("[paths]\r\nfinal_img=D:\\图片\r\n[read_eof]\r\n扫描.exe=1\r\n");
-    prepare(wide_to_code_page(content, 936));
-    open_page();
+    open_page(wide_to_code_page(content, 936));
     EXPECT_EQ(text(IDC_CFG_CONTENT), content);
     EXPECT_EQ(text(IDC_FINAL_IMG), w("D:\\图片"));
     EXPECT_EQ(text(IDC_READ_EOF_TEXT), w("[read_eof]\r\n扫描.exe=1\r\n"));

@@ -14,10 +14,7 @@ void page_fixture::TearDown()
 
 std::wstring page_fixture::oem_folder(const std::wstring& oem) const { return tmp.path() + L"\\" + oem; }
 
-std::wstring page_fixture::cfg_file(const std::wstring& oem) const
-{
-    return oem_folder(oem) + L"\\config\\debug.cfg";
-}
+std::wstring page_fixture::cfg_file(const std::wstring& oem) const { return oem_folder(oem) + L"\\config\\debug.cfg"; }
 
 void page_fixture::prepare(const std::string& bytes, const std::wstring& oem) const
 {
@@ -38,29 +35,33 @@ void page_fixture::open_page()
     ASSERT_NE(page->create(), nullptr);
 }
 
+void page_fixture::open_page(const std::string& bytes)
+{
+    TearDown();
+    prepare(bytes);
+    open_page();
+}
+
 HWND page_fixture::item(int id) const { return GetDlgItem(page->hwnd, id); }
 
 std::wstring page_fixture::text(int id) const { return page->get_item_text(id); }
 
-int page_fixture::selection(int id) const
+int page_fixture::selection(int id) const { return static_cast<int>(SendMessageW(item(id), CB_GETCURSEL, 0, 0)); }
+
+std::wstring combo_item_text(HWND combo, int index)
 {
-    return static_cast<int>(SendMessageW(item(id), CB_GETCURSEL, 0, 0));
+    wchar_t text[256] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
 }
 
 std::wstring page_fixture::selected_text(int id) const
 {
-    const LRESULT index = SendMessageW(item(id), CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR)
-        return L"<none>";
-    wchar_t buffer[256] = {};
-    SendMessageW(item(id), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
-    return buffer;
+    const int index = selection(id);
+    return index == CB_ERR ? L"<none>" : combo_item_text(item(id), index);
 }
 
-int page_fixture::item_count(int id) const
-{
-    return static_cast<int>(SendMessageW(item(id), CB_GETCOUNT, 0, 0));
-}
+int page_fixture::item_count(int id) const { return static_cast<int>(SendMessageW(item(id), CB_GETCOUNT, 0, 0)); }
 
 bool page_fixture::checked(int id) const { return IsDlgButtonChecked(page->hwnd, id) == BST_CHECKED; }
 

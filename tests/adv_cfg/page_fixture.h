@@ -23,6 +23,8 @@ protected:
     bool file_present(const std::wstring& oem = L"VeltaScan") const;
 
     void open_page();
+    // Closes the page open before, writes debug.cfg of the first OEM and opens the page.
+    void open_page(const std::string& bytes);
 
     HWND item(int id) const;
     std::wstring text(int id) const;
@@ -47,6 +49,9 @@ protected:
     HWND parent = nullptr;
     std::unique_ptr<dlg_adv_cfg> page;
 };
+
+// Item `index` of a combo box's list.
+std::wstring combo_item_text(HWND combo, int index);
 
 // Unicode text written in test sources as UTF-8.
 inline std::wstring w(const char* utf8) { return utf8_to_wide(utf8); }

@@ -25,8 +25,7 @@ protected:
 
 TEST_F(adv_cfg_read_eof, shown_in_key_order_once_however_many_refreshes)
 {
-    prepare("[read_eof]\r\nb.exe=0\r\na.exe=1\r\n");
-    open_page();
+    open_page("[read_eof]\r\nb.exe=0\r\na.exe=1\r\n");
     for (int refresh = 0; refresh < 5; ++refresh) {
         SCOPED_TRACE(refresh);
         EXPECT_EQ(text(IDC_READ_EOF_TEXT), L"[read_eof]\r\na.exe=1\r\nb.exe=0\r\n");
@@ -59,12 +58,10 @@ TEST_F(adv_cfg_read_eof, each_line_writes_its_key_and_the_box_shows_the_file_aga
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        prepare(c.file);
-        open_page();
+        open_page(c.file);
         type(IDC_READ_EOF_TEXT, c.typed);
         EXPECT_EQ(file_bytes(), c.written);
         EXPECT_EQ(text(IDC_READ_EOF_TEXT), c.shown);
-        TearDown();
     }
 }
 
@@ -78,8 +75,7 @@ TEST_F(adv_cfg_read_eof, texts_that_write_nothing_keep_the_box_as_typed)
         L"[read_eof]\r\n",                     // nothing after the header
         L"[read_eof]\r\njust text\r\nmore\r\n", // no line holds "="
     };
-    prepare(file);
-    open_page();
+    open_page(file);
     for (const wchar_t* typed : texts) {
         SCOPED_TRACE(testing::Message() << typed);
         type(IDC_READ_EOF_TEXT, typed);
@@ -91,8 +87,7 @@ TEST_F(adv_cfg_read_eof, texts_that_write_nothing_keep_the_box_as_typed)
 TEST_F(adv_cfg_read_eof, refused_keys_write_nothing_and_the_rest_is_written)
 {
     const std::string file = "[log]\r\nlevel=debug\r\n[read_eof]\r\na.exe=1\r\n";
-    prepare(file);
-    open_page();
+    open_page(file);
     // A lone LF inside a line, and keys starting with "[", would inject sections.
     type(IDC_READ_EOF_TEXT,
          L"[read_eof]\r\n[log]=1\r\n  [cpu]=0\r\nx.exe\n[log]\nlevel=1\r\ny.exe\r=1\r\n=1\r\nok.exe=1\r\n");
@@ -108,8 +103,7 @@ TEST_F(adv_cfg_read_eof, chinese_process_names_under_code_page_936)
 {
     if (GetACP() != 936)
         GTEST_SKIP() << "needs code page 936";
-    prepare("");
-    open_page();
+    open_page("");
     type(IDC_READ_EOF_TEXT, w("[read_eof]\r\n扫描仪.exe=1\r\n"));
     EXPECT_EQ(file_bytes(), "[read_eof]\r\n" + wide_to_code_page(w("扫描仪.exe"), 936) + "=1\r\n");
     EXPECT_EQ(list_rows(), (std::vector<std::wstring>{w("扫描仪.exe|true")}));
@@ -136,8 +130,7 @@ TEST_F(adv_cfg_read_eof, hidden_list_follows_every_load)
 
 TEST_F(adv_cfg_read_eof, refresh_keeps_unchanged_rows_and_leaves_the_list_drawing)
 {
-    prepare("[read_eof]\r\na.exe=1\r\nb.exe=0\r\nc.exe=1\r\n");
-    open_page();
+    open_page("[read_eof]\r\na.exe=1\r\nb.exe=0\r\nc.exe=1\r\n");
     HWND list = item(IDC_READ_EOF_LIST);
     // On screen, so that it paints: a refresh must leave it drawing.
     ShowWindow(parent, SW_SHOWNOACTIVATE);
@@ -151,10 +144,7 @@ TEST_F(adv_cfg_read_eof, refresh_keeps_unchanged_rows_and_leaves_the_list_drawin
         return GetUpdateRect(list, &pending, FALSE) != FALSE;
     };
     ASSERT_TRUE(repaints());
-    LVITEMW state{};
-    state.stateMask = LVIS_SELECTED;
-    state.state = LVIS_SELECTED;
-    SendMessageW(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&state));
+    ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
 
     tick(IDC_CPU_ADVANCED, false); // a write, and a refresh that leaves the rows as they are
     EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2)

@@ -24,6 +24,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <set>
@@ -32,8 +33,7 @@
 
 namespace {
 
-// ---------------------------------------------------------------------------------------
-// The test's own reading of a file.
+// ---- the test's own reading of a file ------------------------------------------------
 
 // A name as the profile functions match it: trimmed, without regard to letter case.
 std::wstring fold(std::wstring name)
@@ -46,30 +46,19 @@ std::wstring fold(std::wstring name)
     return name;
 }
 
-std::wstring from_ansi(const std::string& bytes)
-{
-    if (bytes.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], n);
-    return text;
-}
+std::wstring from_ansi(const std::string& bytes) { return code_page_to_wide(bytes, CP_ACP); }
 
 // The file's lines cut at LF, without line ends, each ending at its first zero byte.
 std::vector<std::string> lines_of(const std::string& bytes)
 {
     std::vector<std::string> lines;
-    for (std::size_t start = 0; start < bytes.size();) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
+    for (std::size_t start = 0, end = 0; start < bytes.size(); start = end + 1) {
+        end = std::min(bytes.find('\n', start), bytes.size());
         std::string line = bytes.substr(start, end - start);
         line = line.substr(0, line.find('\0'));
         while (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(line);
-        start = end + 1;
     }
     return lines;
 }
@@ -104,8 +93,8 @@ std::multiset<key_line> key_lines(const std::string& bytes)
 }
 
 // The read_eof box as the page must show it: the entries of every section named exactly
-// "read_eof" (comment lines "#" and "//" skipped), ordered by unsigned bytes of the key,
-// equal keys in file order, each "name=1" or "name=0".
+// "read_eof" (comment lines "#" and "//" skipped), ordered by unsigned bytes of the key
+// (as std::string compares them), equal keys in file order, each "name=1" or "name=0".
 std::wstring read_eof_box_text(const std::string& bytes)
 {
     std::vector<std::pair<std::string, bool>> entries;
@@ -125,35 +114,31 @@ std::wstring read_eof_box_text(const std::string& bytes)
         if (inside && !key.empty())
             entries.emplace_back(key, trim_blanks(line.substr(equals + 1)) == "1");
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        return std::lexicographical_compare(a.first.begin(), a.first.end(), b.first.begin(), b.first.end(),
-                                            [](char x, char y) {
-                                                return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-                                            });
-    });
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::wstring text = L"[read_eof]\r\n";
     for (const auto& [key, on] : entries)
         text += from_ansi(key) + (on ? L"=1\r\n" : L"=0\r\n");
     return text;
 }
 
+// The lines of `text` from `start` on, each cut at its CR LF; a last line without one counts too.
+std::vector<std::wstring> crlf_lines(const std::wstring& text, std::size_t start = 0)
+{
+    std::vector<std::wstring> lines;
+    for (std::size_t end = 0; start < text.size(); start = end + 2) {
+        end = std::min(text.find(L"\r\n", start), text.size());
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
 // The content box: the file's text (the soak's files are ANSI text, each LF after a CR).
 std::wstring content_text(const std::string& bytes) { return bytes.size() < 3 ? L"" : from_ansi(bytes); }
 
-// ---------------------------------------------------------------------------------------
-// What the page must show, from the profile functions.
+// ---- what the page must show, from the profile functions -----------------------------
 
 const wchar_t* const log_types[] = {L"none", L"console", L"file"};
 const wchar_t* const log_levels[] = {L"all", L"debug", L"warning", L"fatal"};
-
-std::wstring profile_text(const std::wstring& path, const wchar_t* section, const wchar_t* key,
-                          const wchar_t* fallback)
-{
-    static std::vector<wchar_t> buffer(1 << 16);
-    const DWORD length =
-        GetPrivateProfileStringW(section, key, fallback, buffer.data(), static_cast<DWORD>(buffer.size()), path.c_str());
-    return std::wstring(buffer.data(), length);
-}
 
 int profile_number(const std::wstring& path, const wchar_t* section, const wchar_t* key, int fallback)
 {
@@ -163,10 +148,8 @@ int profile_number(const std::wstring& path, const wchar_t* section, const wchar
 template <std::size_t n>
 int token_index(const wchar_t* const (&tokens)[n], const std::wstring& value)
 {
-    for (std::size_t i = 0; i < n; ++i)
-        if (value == tokens[i])
-            return static_cast<int>(i);
-    return 0;
+    const auto found = std::find(std::begin(tokens), std::end(tokens), value);
+    return found == std::end(tokens) ? 0 : static_cast<int>(found - std::begin(tokens));
 }
 
 std::wstring unsigned_text(int number) { return std::to_wstring(static_cast<unsigned>(number)); }
@@ -180,17 +163,17 @@ struct page_state {
 page_state expected_page(const std::wstring& path, const std::wstring& oem_folder, const std::string& bytes)
 {
     page_state s;
-    s.log_type = token_index(log_types, profile_text(path, L"log", L"type", L"file"));
-    s.log_level = token_index(log_levels, profile_text(path, L"log", L"level", L"all"));
+    s.log_type = token_index(log_types, profile_string(path, L"log", L"type", L"file"));
+    s.log_level = token_index(log_levels, profile_string(path, L"log", L"level", L"all"));
     const int notify = profile_number(path, L"twain-app", L"notify-close", 0);
     s.notify_close = notify >= 0 && notify <= 2 ? notify : 0;
     s.log_all_triple = profile_number(path, L"twain-app", L"log-all-triple", 0) == 1;
     s.dump_usb = profile_number(path, L"dump", L"dumpusb", 0) == 1;
     s.cpu_advanced = profile_number(path, L"cpu", L"advanced", 1) == 1;
 
-    std::wstring log_path = profile_text(path, L"log", L"path", L"");
-    std::wstring final_img = profile_text(path, L"paths", L"final_img", L"");
-    std::wstring usb_path = profile_text(path, L"dump", L"usb_path", L"");
+    std::wstring log_path = profile_string(path, L"log", L"path", L"");
+    std::wstring final_img = profile_string(path, L"paths", L"final_img", L"");
+    std::wstring usb_path = profile_string(path, L"dump", L"usb_path", L"");
     if (log_path.empty())
         log_path = oem_folder + L"\\log\\%APPNAME%.log";
     if (final_img.empty())
@@ -209,13 +192,11 @@ page_state expected_page(const std::wstring& path, const std::wstring& oem_folde
     return s;
 }
 
-// ---------------------------------------------------------------------------------------
-// What the actions write.
+// ---- what the actions write ----------------------------------------------------------
 
 struct box_key {
     int id;
-    const wchar_t* section;
-    const wchar_t* key;
+    const wchar_t *section, *key;
     bool number;
 };
 
@@ -227,10 +208,8 @@ const box_key box_keys[] = {
 
 const box_key* key_of_box(int id)
 {
-    for (const box_key& k : box_keys)
-        if (k.id == id)
-            return &k;
-    return nullptr;
+    const auto found = std::find_if(std::begin(box_keys), std::end(box_keys), [id](auto& k) { return k.id == id; });
+    return found == std::end(box_keys) ? nullptr : found;
 }
 
 // A number box's text as the number the user means: digits that fit 32 unsigned bits,
@@ -257,18 +236,9 @@ std::map<std::wstring, std::wstring> read_eof_writes_of(const std::wstring& text
     const std::size_t at = text.find(header);
     if (at == std::wstring::npos)
         return writes;
-    std::multiset<std::wstring> untouched;
-    for (std::size_t start = header.size(); start < shown.size();) {
-        const std::size_t end = shown.find(L"\r\n", start);
-        untouched.insert(shown.substr(start, end - start));
-        start = end + 2;
-    }
-    for (std::size_t start = at + header.size(); start < text.size();) {
-        std::size_t end = text.find(L"\r\n", start);
-        if (end == std::wstring::npos)
-            end = text.size();
-        const std::wstring line = text.substr(start, end - start);
-        start = end + 2;
+    const std::vector<std::wstring> shown_lines = crlf_lines(shown, header.size());
+    std::multiset<std::wstring> untouched(shown_lines.begin(), shown_lines.end());
+    for (const std::wstring& line : crlf_lines(text, at + header.size())) {
         const auto found = untouched.find(line);
         if (found != untouched.end()) {
             untouched.erase(found);
@@ -281,8 +251,7 @@ std::map<std::wstring, std::wstring> read_eof_writes_of(const std::wstring& text
     return writes;
 }
 
-// ---------------------------------------------------------------------------------------
-// Random input.
+// ---- random input --------------------------------------------------------------------
 
 const wchar_t* const text_pieces[] = {
     L"a",  L"Z",  L"x.exe", L"0",   L"1",       L"7",   L"-",  L"12",     L"%",    L"%APPNAME%",
@@ -318,14 +287,7 @@ public:
     // Mostly an edit of what the box shows, as a user would make it.
     std::wstring read_eof_text(const std::wstring& shown)
     {
-        std::vector<std::wstring> lines;
-        for (std::size_t start = 0; start < shown.size();) {
-            std::size_t end = shown.find(L"\r\n", start);
-            if (end == std::wstring::npos)
-                end = shown.size();
-            lines.push_back(shown.substr(start, end - start));
-            start = end + 2;
-        }
+        std::vector<std::wstring> lines = crlf_lines(shown);
         const int edits = 1 + below(3);
         for (int i = 0; i < edits; ++i) {
             const int what = below(10);
@@ -380,14 +342,12 @@ const wchar_t* const notify_tokens[] = {L"0", L"1", L"2"};
 
 struct check_key {
     int id;
-    const wchar_t* section;
-    const wchar_t* key;
-    bool page_state::*shown;
+    const wchar_t *section, *key;
 };
 const check_key check_keys[] = {
-    {IDC_LOG_ALL_TRIPLE, L"twain-app", L"log-all-triple", &page_state::log_all_triple},
-    {IDC_DUMP_USB, L"dump", L"dumpusb", &page_state::dump_usb},
-    {IDC_CPU_ADVANCED, L"cpu", L"advanced", &page_state::cpu_advanced},
+    {IDC_LOG_ALL_TRIPLE, L"twain-app", L"log-all-triple"},
+    {IDC_DUMP_USB, L"dump", L"dumpusb"},
+    {IDC_CPU_ADVANCED, L"cpu", L"advanced"},
 };
 
 } // namespace
@@ -488,7 +448,7 @@ TEST_P(adv_cfg_soak, random_user_actions_keep_page_and_file_in_step)
         // what the action wrote, and for a text the file may refuse, what it held before.
         std::map<std::pair<std::wstring, std::wstring>, std::set<std::wstring>> writes;
         const auto may_refuse = [&](const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-            writes[{section, key}] = {value, profile_text(path, section.c_str(), key.c_str(), L"<absent>")};
+            writes[{section, key}] = {value, profile_string(path, section, key)};
         };
         bool may_write = false;
         // The content box's typing, when the action may write it as the whole file.
@@ -608,7 +568,7 @@ TEST_P(adv_cfg_soak, random_user_actions_keep_page_and_file_in_step)
             EXPECT_TRUE(before == after) << "a key the action did not write changed";
             // ...and each holds what the action wrote, or what it held (a refused text).
             for (const auto& [name, values] : writes) {
-                const std::wstring now = profile_text(path, name.first.c_str(), name.second.c_str(), L"<absent>");
+                const std::wstring now = profile_string(path, name.first, name.second);
                 EXPECT_EQ(values.count(now), 1u) << "[" << narrow(name.first) << "] " << narrow(name.second) << " = "
                                                  << narrow(now);
             }

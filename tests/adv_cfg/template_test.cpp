@@ -8,7 +8,6 @@
 #include <commctrl.h>
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -71,8 +70,7 @@ private:
 struct control_row {
     int id;
     const wchar_t* window_class;
-    DWORD type_mask;             // the style's type field and the value it must hold
-    DWORD type;
+    DWORD type_mask, type;       // the style's type field and the value it must hold
     DWORD flags;                 // every one of these must be set
     DWORD absent;                // none of these may be set
     short x, y, cx, cy;
@@ -200,11 +198,8 @@ TEST_F(adv_cfg_start, path_box_oem_combo_and_hidden_list)
     EXPECT_FALSE(IsWindowVisible(page->hwnd)) << "the main window shows the page";
 
     ASSERT_EQ(item_count(IDC_OEM), 7);
-    for (int i = 0; i < 7; ++i) {
-        wchar_t name[64] = {};
-        SendMessageW(item(IDC_OEM), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
-        EXPECT_STREQ(name, oem_folder_names[i]);
-    }
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(combo_item_text(item(IDC_OEM), i), oem_folder_names[i]);
     EXPECT_EQ(selection(IDC_OEM), 0);
 
     HWND list = item(IDC_READ_EOF_LIST);
@@ -237,12 +232,11 @@ TEST_F(adv_cfg_start, messages_the_page_answers)
     open_page();
     NMHDR header{item(IDC_READ_EOF_LIST), IDC_READ_EOF_LIST, NM_CLICK};
     EXPECT_EQ(page->handle_message(WM_NOTIFY, IDC_READ_EOF_LIST, reinterpret_cast<LPARAM>(&header)), 1);
-    EXPECT_EQ(page->handle_message(WM_COMMAND, MAKEWPARAM(IDC_LOG_PATH, EN_CHANGE),
-                                   reinterpret_cast<LPARAM>(item(IDC_LOG_PATH))),
-              1);
-    EXPECT_EQ(page->handle_message(WM_COMMAND, MAKEWPARAM(IDC_WRITE, BN_CLICKED),
-                                   reinterpret_cast<LPARAM>(item(IDC_WRITE))),
-              1);
+    const auto command = [&](int id, WORD code) {
+        return page->handle_message(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(item(id)));
+    };
+    EXPECT_EQ(command(IDC_LOG_PATH, EN_CHANGE), 1);
+    EXPECT_EQ(command(IDC_WRITE, BN_CLICKED), 1);
     EXPECT_EQ(page->handle_message(WM_SIZE, 0, 0), 0);
     EXPECT_EQ(page->handle_message(WM_TIMER, 1, 0), 0);
     EXPECT_FALSE(file_present()) << "no message writes by itself";

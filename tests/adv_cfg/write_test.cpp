@@ -89,8 +89,7 @@ TEST_F(adv_cfg_write, emptied_image_folder_is_stored_empty_and_shown_derived)
 
 TEST_F(adv_cfg_write, controls_that_never_write)
 {
-    prepare("[log]\r\nlevel=debug\r\n");
-    open_page();
+    open_page("[log]\r\nlevel=debug\r\n");
     click(IDC_WRITE);
     type(IDC_CFG_CONTENT, L"[log]\r\nlevel=fatal\r\n"); // only "写入" writes it
     type(IDC_CFG_PATH, L"C:\\elsewhere\\debug.cfg"); // read-only for the user; a program may still set it
@@ -103,8 +102,7 @@ TEST_F(adv_cfg_write, controls_that_never_write)
 
 TEST_F(adv_cfg_write, notify_close_out_of_range_stays_until_picked)
 {
-    prepare("[twain-app]\r\nnotify-close=7\r\n");
-    open_page();
+    open_page("[twain-app]\r\nnotify-close=7\r\n");
     tick(IDC_CPU_ADVANCED, false);
     EXPECT_EQ(selection(IDC_NOTIFY_CLOSE), 0);
     EXPECT_EQ(file_bytes(), "[twain-app]\r\nnotify-close=7\r\n[cpu]\r\nadvanced=0\r\n");
@@ -127,8 +125,7 @@ TEST_F(adv_cfg_write, selection_without_item_writes_nothing)
 
 TEST_F(adv_cfg_write, log_path_box_follows_the_log_type_choice_only)
 {
-    prepare("[log]\r\ntype=console\r\n");
-    open_page();
+    open_page("[log]\r\ntype=console\r\n");
     EXPECT_TRUE(enabled(IDC_LOG_PATH)) << "at start, whatever the file says";
     choose(IDC_LOG_TYPE, 1);
     EXPECT_FALSE(enabled(IDC_LOG_PATH));
@@ -146,8 +143,7 @@ TEST_F(adv_cfg_write, log_path_box_follows_the_log_type_choice_only)
 
 TEST_F(adv_cfg_write, dump_folder_box_follows_dumpusb)
 {
-    prepare("[dump]\r\ndumpusb=1\r\n");
-    open_page();
+    open_page("[dump]\r\ndumpusb=1\r\n");
     EXPECT_TRUE(enabled(IDC_USB_PATH));
     tick(IDC_DUMP_USB, false);
     EXPECT_FALSE(enabled(IDC_USB_PATH));
@@ -213,8 +209,7 @@ TEST_F(adv_cfg_write, write_to_a_missing_folder_changes_nothing)
 
 TEST_F(adv_cfg_write, file_changed_by_another_program_shows_at_next_refresh)
 {
-    prepare("[log]\r\nlevel=debug\r\n");
-    open_page();
+    open_page("[log]\r\nlevel=debug\r\n");
     prepare("[log]\r\nlevel=warning\r\n[read_eof]\r\nz.exe=1\r\n");
     EXPECT_EQ(selection(IDC_LOG_LEVEL), 1) << "nothing watches the file";
     tick(IDC_CPU_ADVANCED, false);

@@ -71,13 +71,15 @@ bool write_file_bytes(const std::wstring& path, const std::string& bytes)
 
 bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::wstring utf8_to_wide(const std::string& text)
+std::wstring code_page_to_wide(const std::string& text, unsigned code_page)
 {
     const int size = static_cast<int>(text.size());
-    std::wstring result(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()));
+    std::wstring result(static_cast<size_t>(MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(code_page, 0, text.data(), size, result.data(), static_cast<int>(result.size()));
     return result;
 }
+
+std::wstring utf8_to_wide(const std::string& text) { return code_page_to_wide(text, CP_UTF8); }
 
 std::string wide_to_code_page(const std::wstring& text, unsigned code_page)
 {
@@ -87,6 +89,17 @@ std::string wide_to_code_page(const std::wstring& text, unsigned code_page)
     WideCharToMultiByte(code_page, 0, text.data(), size, result.data(), static_cast<int>(result.size()), nullptr,
                         nullptr);
     return result;
+}
+
+bool runs_under(unsigned code_page) { return code_page == 0 || code_page == GetACP(); }
+
+std::wstring profile_string(const std::wstring& path, const std::wstring& section, const std::wstring& key,
+                            const wchar_t* fallback)
+{
+    static std::vector<wchar_t> value(1 << 16);
+    const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), fallback, value.data(),
+                                                  static_cast<DWORD>(value.size()), path.c_str());
+    return std::wstring(value.data(), length);
 }
 
 std::wstring with_crlf(const std::wstring& text)

@@ -2,6 +2,8 @@
 // LOCALAPPDATA pointed at it, and byte-exact file reading and writing.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -20,6 +22,13 @@ public:
 
 private:
     std::wstring path_;
+};
+
+// A fresh folder, and the path of a debug.cfg in it that no test has written yet.
+class temp_cfg_test : public testing::Test {
+protected:
+    temp_dir dir;
+    std::wstring path = dir.file(L"debug.cfg");
 };
 
 // Sets an environment variable (process and C runtime copies) for the object's
@@ -45,9 +54,16 @@ std::string read_file_bytes(const std::wstring& path, bool* exists = nullptr);
 bool write_file_bytes(const std::wstring& path, const std::string& bytes);
 bool file_exists(const std::wstring& path);
 
-// UTF-8 (as written in test sources) to UTF-16 and the ANSI code page.
+// UTF-8 (as written in test sources) to UTF-16; UTF-16 to a code page such as the ANSI one, and back.
 std::wstring utf8_to_wide(const std::string& text);
 std::string wide_to_code_page(const std::wstring& text, unsigned code_page);
+std::wstring code_page_to_wide(const std::string& text, unsigned code_page);
+// Whether a case that needs ANSI code page `code_page` (0: any) runs under this one.
+bool runs_under(unsigned code_page);
+
+// What the profile functions read for `key` in `section` of the file, or `fallback`.
+std::wstring profile_string(const std::wstring& path, const std::wstring& section, const std::wstring& key,
+                            const wchar_t* fallback = L"<absent>");
 
 // `text` with every LF not after a CR made CR LF: how the content box shows a line break.
 std::wstring with_crlf(const std::wstring& text);

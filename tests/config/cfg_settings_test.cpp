@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <iterator>
 #include <utility>
 #include <string>
 
@@ -22,27 +21,20 @@ namespace {
 // A LOCALAPPDATA of its own with the first OEM's config folder, and the start path in it.
 class cfg_file_test : public testing::Test {
 protected:
-    cfg_file_test() : env_(L"LOCALAPPDATA", dir_.path().c_str())
-    {
-        make_dirs(dir_.file(L"VeltaScan\\config"));
-        path_ = initial_cfg_path();
-        file_ = dir_.file(L"VeltaScan\\config\\debug.cfg");
-        base_ = dir_.file(L"VeltaScan");
-    }
+    cfg_file_test() { make_dirs(dir_.file(L"VeltaScan\\config")); }
 
+    static cfg_settings loaded(const std::wstring& path) { cfg_settings s; load_cfg_keys(path, s); return s; }
     cfg_settings load_text(const std::string& ansi_text)
     {
         EXPECT_TRUE(write_file_bytes(file_, ansi_text));
-        cfg_settings settings;
-        load_cfg_keys(path_, settings);
-        return settings;
+        return loaded(path_);
     }
 
     temp_dir dir_;
-    scoped_env env_;
-    std::wstring path_; // as the page forms it, doubled backslash included
-    std::wstring file_; // the same file, plainly written
-    std::wstring base_; // its OEM folder
+    scoped_env env_{L"LOCALAPPDATA", dir_.path().c_str()};
+    std::wstring path_ = initial_cfg_path();                        // as the page forms it, doubled backslash included
+    std::wstring file_ = dir_.file(L"VeltaScan\\config\\debug.cfg"); // the same file, plainly written
+    std::wstring base_ = dir_.file(L"VeltaScan");                     // its OEM folder
 };
 
 // The log tokens as read, and the combo items they select.
@@ -55,8 +47,7 @@ void expect_log_tokens(const cfg_settings& s, const wchar_t* type, std::size_t t
     EXPECT_EQ(level_item, choice_index(cfg::log_levels, s.log_level));
 }
 
-// ---------------------------------------------------------------------------------------
-// Loading
+// ---- loading -------------------------------------------------------------------------
 
 TEST_F(cfg_file_test, MissingFileLoadsEveryDefaultAndDerivedDefault)
 {
@@ -86,8 +77,7 @@ TEST_F(cfg_file_test, MissingFileLoadsEveryDefaultAndDerivedDefault)
 TEST_F(cfg_file_test, MissingFileWithoutLocalAppDataDerivesFromTheBareOemFolder)
 {
     scoped_env unset(L"LOCALAPPDATA", nullptr);
-    cfg_settings settings;
-    load_cfg_keys(initial_cfg_path(), settings);
+    const cfg_settings settings = loaded(initial_cfg_path());
     EXPECT_EQ(L"\\VeltaScan\\log\\%APPNAME%.log", settings.log_path);
     EXPECT_EQ(L"\\VeltaScan\\imgs\\", settings.final_img);
     EXPECT_EQ(L"\\VeltaScan\\imgs\\", settings.usb_path);
@@ -212,10 +202,9 @@ TEST_F(cfg_file_test, LongValueSurvivesBeingWrittenBack)
     const std::wstring value = L"D:\\" + std::wstring(297, L'q');
     ASSERT_TRUE(write_cfg_value(path_, cfg::section_log, cfg::key_log_path, value));
     for (int round = 0; round < 3; ++round) {
-        cfg_settings s;
-        load_cfg_keys(path_, s);
-        ASSERT_EQ(value, s.log_path);
-        ASSERT_TRUE(write_cfg_value(path_, cfg::section_log, cfg::key_log_path, s.log_path));
+        const std::wstring read = loaded(path_).log_path;
+        ASSERT_EQ(value, read);
+        ASSERT_TRUE(write_cfg_value(path_, cfg::section_log, cfg::key_log_path, read));
     }
 }
 
@@ -226,19 +215,14 @@ TEST_F(cfg_file_test, UnicodeFileIsReadInEveryCodePage)
     EXPECT_EQ(L"D:\\日志\\扫描.log", s.log_path);
 }
 
-// ---------------------------------------------------------------------------------------
-// Writing: exact bytes, in place
-
-struct write_case {
-    const wchar_t* section;
-    const wchar_t* key;
-    const wchar_t* value;
-    const char* bytes;
-};
+// ---- writing: exact bytes, in place --------------------------------------------------
 
 TEST_F(cfg_file_test, EachWriteOfThePageGivesExactlyItsLine)
 {
-    const write_case cases[] = {
+    const struct {
+        const wchar_t *section, *key, *value;
+        const char* bytes;
+    } cases[] = {
         {cfg::section_log, cfg::key_log_type, L"none", "[log]\r\ntype=none\r\n"},
         {cfg::section_log, cfg::key_log_level, L"fatal", "[log]\r\nlevel=fatal\r\n"},
         {cfg::section_log, cfg::key_log_path, L"D:\\logs\\a.log", "[log]\r\npath=D:\\logs\\a.log\r\n"},
@@ -256,7 +240,7 @@ TEST_F(cfg_file_test, EachWriteOfThePageGivesExactlyItsLine)
         {cfg::section_paths, cfg::key_final_img, L"[imgs]%x%", "[paths]\r\nfinal_img=[imgs]%x%\r\n"},
     };
     int n = 0;
-    for (const write_case& c : cases) {
+    for (const auto& c : cases) {
         const std::wstring file = dir_.file(L"w" + std::to_wstring(++n) + L".cfg");
         EXPECT_TRUE(write_cfg_value(file, c.section, c.key, c.value)) << c.key;
         EXPECT_EQ(c.bytes, read_file_bytes(file)) << c.key;
@@ -271,45 +255,34 @@ TEST_F(cfg_file_test, WriteReplacesTheValueInPlaceAndAddsMissingKeys)
     ASSERT_TRUE(write_cfg_value(path_, cfg::section_log, cfg::key_twain_level, L"3"));
     EXPECT_EQ("[log]\r\ntype=file\r\nlevel=fatal\r\ntwain-level=3\r\n", read_file_bytes(file_));
 
-    cfg_settings s;
-    load_cfg_keys(path_, s);
+    const cfg_settings s = loaded(path_);
     EXPECT_EQ(3u, choice_index(cfg::log_levels, s.log_level));
     EXPECT_EQ(3, s.twain_level);
 }
 
-// ---------------------------------------------------------------------------------------
-// Writing: refused texts never reach the file
-
-struct refused_case {
-    const wchar_t* name;
-    std::wstring section;
-    std::wstring key;
-    std::wstring value;
-};
+// ---- writing: refused texts never reach the file -------------------------------------
 
 TEST_F(cfg_file_test, RefusedWritesLeaveTheFileByteForByte)
 {
     const std::string before = "[log]\r\nlevel=all\r\n[read_eof]\r\na.exe=1\r\n";
-    const refused_case cases[] = {
+    const struct {
+        const wchar_t* name;
+        std::wstring section, key, value;
+    } cases[] = {
         {L"key hiding a section", L"read_eof", L"x.exe\n[log]\nlevel", L"1"},
-        {L"key with CR", L"read_eof", L"x.exe\r", L"1"},
-        {L"key with CR LF", L"read_eof", L"x\r\ny", L"1"},
+        {L"key with CR", L"read_eof", L"x.exe\r", L"1"}, {L"key with CR LF", L"read_eof", L"x\r\ny", L"1"},
         {L"value with LF", L"log", L"level", L"all\n[cpu]\nadvanced=0"},
-        {L"value with CR", L"log", L"path", L"D:\\a\rb"},
-        {L"section with LF", L"log\n[cpu]", L"advanced", L"0"},
-        {L"section with CR", L"log\r", L"level", L"fatal"},
-        {L"empty key", L"read_eof", L"", L"1"},
-        {L"key of blanks only", L"read_eof", L" \t ", L"1"},
-        {L"key as header", L"read_eof", L"[log]", L"1"},
+        {L"value with CR", L"log", L"path", L"D:\\a\rb"}, {L"section with LF", L"log\n[cpu]", L"advanced", L"0"},
+        {L"section with CR", L"log\r", L"level", L"fatal"}, {L"empty key", L"read_eof", L"", L"1"},
+        {L"key of blanks only", L"read_eof", L" \t ", L"1"}, {L"key as header", L"read_eof", L"[log]", L"1"},
         {L"key as header after spaces", L"read_eof", L"  [log]", L"1"},
-        {L"key as header after tab", L"read_eof", L"\t[x", L"0"},
-        {L"key as comment", L"read_eof", L";x.exe", L"1"},
+        {L"key as header after tab", L"read_eof", L"\t[x", L"0"}, {L"key as comment", L"read_eof", L";x.exe", L"1"},
         {L"key as comment after spaces", L"read_eof", L"  ;x.exe", L"1"},
         {L"key with NUL", L"read_eof", std::wstring(L"a.exe\0b", 7), L"1"},
         {L"value with NUL", L"log", L"level", std::wstring(L"fatal\0x", 7)},
     };
     ASSERT_TRUE(write_file_bytes(file_, before));
-    for (const refused_case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_FALSE(cfg_write_allowed(c.section, c.key, c.value)) << c.name;
         EXPECT_FALSE(write_cfg_value(path_, c.section.c_str(), c.key, c.value)) << c.name;
         EXPECT_EQ(before, read_file_bytes(file_)) << c.name;
@@ -338,13 +311,10 @@ TEST_F(cfg_file_test, WriteToAMissingFolderFailsAndCreatesNothing)
     EXPECT_FALSE(file_exists(folder));
     EXPECT_FALSE(file_exists(path));
 
-    cfg_settings s;
-    load_cfg_keys(path, s);
-    EXPECT_EQ(L"all", s.log_level);
+    EXPECT_EQ(L"all", loaded(path).log_level);
 }
 
-// ---------------------------------------------------------------------------------------
-// Combo indexes
+// ---- combo indexes -------------------------------------------------------------------
 
 TEST(ComboIndex, TokensCompareExactly)
 {

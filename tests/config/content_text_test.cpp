@@ -45,12 +45,8 @@ TEST(ContentBoxText, EachLineDecodedByTheMarkWithCrLfAfterIt)
         {"a lone CR is part of the line", "a\rb\r\n", L"a\rb\r\n"},
         {"CR CR LF: a line ending in CR", "a\r\r\nb", L"a\r\r\nb"},
         {"an odd byte after UTF-16LE text is not shown", in(content_encoding::utf16le, L"a=1") + "x", L"a=1"},
-        {"NUL shows as a character", "a=1\0b\r\n"s, L"a=1\0b\r\n"s},
-        {"empty file", "", L""},
-        {"one byte", "a", L""},
-        {"two bytes", "ab", L""},
-        {"mark alone", "\xFF\xFE", L""},
-        {"UTF-8 mark alone", "\xEF\xBB\xBF", L""},
+        {"NUL shows as a character", "a=1\0b\r\n"s, L"a=1\0b\r\n"s}, {"empty file", "", L""}, {"one byte", "a", L""},
+        {"two bytes", "ab", L""}, {"mark alone", "\xFF\xFE", L""}, {"UTF-8 mark alone", "\xEF\xBB\xBF", L""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

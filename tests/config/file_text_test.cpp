@@ -16,8 +16,7 @@ using namespace std::string_literals;
 namespace {
 
 struct chunk_log {
-    std::vector<std::uint64_t> lengths;
-    std::vector<std::uint64_t> totals;
+    std::vector<std::uint64_t> lengths, totals;
     std::string bytes;
     std::size_t stop_at_call = 0; // 1-based; 0 never stops
     std::int32_t result = sink_stop;
@@ -41,11 +40,7 @@ std::string pattern(std::size_t size)
     return bytes;
 }
 
-class FileText : public testing::Test {
-protected:
-    temp_dir dir;
-    std::wstring path = dir.file(L"debug.cfg");
-};
+using FileText = temp_cfg_test;
 
 TEST_F(FileText, ChunksCoverTheFileWithItsSizeAsTotal)
 {

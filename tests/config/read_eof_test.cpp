@@ -23,7 +23,7 @@ std::wstring rows(const std::vector<read_eof_item>& list)
     return out;
 }
 
-class ReadEofFile : public testing::Test {
+class ReadEofFile : public temp_cfg_test {
 protected:
     std::wstring list_of(const std::string& bytes)
     {
@@ -32,8 +32,6 @@ protected:
         return rows(list);
     }
 
-    temp_dir dir;
-    std::wstring path = dir.file(L"debug.cfg");
     std::vector<read_eof_item> list;
 };
 
@@ -44,20 +42,13 @@ TEST_F(ReadEofFile, SectionsThatDoAndDoNotCount)
         const char* fixture;
         const wchar_t* expected;
     } cases[] = {
-        {"upper_case_before_lower.cfg", L"A.exe=0 b.exe=1 "},
-        {"blanks_around_equals.cfg", L"x.exe=1 "},
-        {"header_with_trailing_text.cfg", L"x.exe=1 "},
-        {"header_in_other_case.cfg", L""},
-        {"header_with_inner_blanks.cfg", L""},
-        {"header_without_bracket_lf.cfg", L""},
-        {"comments_inside_the_section.cfg", L"c.exe=1 "},
-        {"semicolon_starts_a_key.cfg", L";d.exe=1 "},
-        {"section_reopened.cfg", L"a.exe=0 b.exe=1 "},
-        {"duplicate_keys.cfg", L"a.exe=1 a.exe=1 "},
-        {"empty_section.cfg", L""},
-        {"entries_before_the_first_header.cfg", L""},
-        {"utf8_mark_hides_the_first_section.cfg", L""},
-        {"utf8_mark_later_header.cfg", L"a.exe=1 "},
+        {"upper_case_before_lower.cfg", L"A.exe=0 b.exe=1 "}, {"blanks_around_equals.cfg", L"x.exe=1 "},
+        {"header_with_trailing_text.cfg", L"x.exe=1 "}, {"header_in_other_case.cfg", L""},
+        {"header_with_inner_blanks.cfg", L""}, {"header_without_bracket_lf.cfg", L""},
+        {"comments_inside_the_section.cfg", L"c.exe=1 "}, {"semicolon_starts_a_key.cfg", L";d.exe=1 "},
+        {"section_reopened.cfg", L"a.exe=0 b.exe=1 "}, {"duplicate_keys.cfg", L"a.exe=1 a.exe=1 "},
+        {"empty_section.cfg", L""}, {"entries_before_the_first_header.cfg", L""},
+        {"utf8_mark_hides_the_first_section.cfg", L""}, {"utf8_mark_later_header.cfg", L"a.exe=1 "},
         {"utf16le_read_eof.cfg", L""},
         // Only a lone 1 enables.
         {"values_other_than_a_lone_1.cfg", L"a=0 b=0 c=0 d=0 e=0 f=0 g=1 h=0 "},

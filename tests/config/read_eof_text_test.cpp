@@ -34,8 +34,6 @@ TEST(ReadEofText, ParsingTheShownTextGivesBackEveryItem)
     EXPECT_TRUE(all_writes(read_eof_text({})).empty());
 }
 
-// ---------------------------------------------------------------------------------------
-
 struct parse_case {
     const wchar_t* name;
     std::wstring text;
@@ -84,14 +82,12 @@ TEST(ParseReadEofText, LinesAndHeader)
         EXPECT_EQ(c.expected, all_writes(c.text)) << c.name;
 }
 
-// ---------------------------------------------------------------------------------------
 // Only what the user added or changed since the box was filled, and only where the file
 // does not hold it now.
 
 struct changed_case {
     const wchar_t* name;
-    std::wstring text;
-    std::wstring shown;
+    std::wstring text, shown;
     writes expected;
 };
 
@@ -126,8 +122,7 @@ TEST(ChangedReadEofWrites, AnotherProgramsChangeIsNeitherUndoneNorRepeated)
     const std::wstring shown = L"[read_eof]\r\na.exe=1\r\nb.exe=0\r\n";
     const struct {
         const wchar_t* name;
-        std::wstring text;
-        std::wstring now;
+        std::wstring text, now;
         writes expected;
     } cases[] = {
         {L"a line added after a.exe changed", shown + L"c.exe=1\r\n", L"[read_eof]\r\na.exe=0\r\nb.exe=0\r\n",
@@ -145,7 +140,6 @@ TEST(ChangedReadEofWrites, AnotherProgramsChangeIsNeitherUndoneNorRepeated)
         EXPECT_EQ(c.expected, changed_read_eof_writes(c.text, shown, c.now)) << c.name;
 }
 
-// ---------------------------------------------------------------------------------------
 // Through the file: what the text asks for lands in section "read_eof" and is read back
 // by the program's own reader.
 

@@ -22,32 +22,16 @@ using namespace std::string_literals;
 
 namespace {
 
-std::wstring profile_string(const std::wstring& path, const wchar_t* section, const std::wstring& key)
-{
-    wchar_t value[512] = {};
-    GetPrivateProfileStringW(section, key.c_str(), L"<absent>", value, 512, path.c_str());
-    return value;
-}
-
-class stored_text_test : public testing::Test {
-protected:
-    temp_dir dir;
-    std::wstring path = dir.file(L"debug.cfg");
-};
-
-// A case about one code page (0: any) runs only under that code page.
-bool applies(unsigned code_page) { return code_page == 0 || code_page == GetACP(); }
+using stored_text_test = temp_cfg_test;
 
 // One write of a key into section "read_eof" of a file holding `file`; what the write
 // rule decides for it on each system.
 struct read_eof_write {
     const char* name;
     std::string file;
-    std::wstring key;
-    std::wstring value;
+    std::wstring key, value;
     unsigned code_page = 0;
-    bool on_windows = true;
-    bool on_wine = true;
+    bool on_windows = true, on_wine = true;
 };
 
 // Each case: what the file holds before, then one write that must be refused. Texts
@@ -56,8 +40,7 @@ struct refused_case {
     const char* name;
     std::string file;
     const wchar_t* section;
-    std::wstring key;
-    std::wstring value;
+    std::wstring key, value;
     unsigned code_page = 0;
     // Refused only where the whole file is rewritten.
     bool wine_only = false;
@@ -119,7 +102,7 @@ TEST_F(stored_text_test, RefusedWritesLeaveTheFileByteForByte)
          cfg::key_log_path, utf8_to_wide("D:\\日志"), 0, true},
     };
     for (const refused_case& c : cases) {
-        if (!applies(c.code_page) || (c.wine_only && running_profile_system() != profile_system::wine))
+        if (!runs_under(c.code_page) || (c.wine_only && running_profile_system() != profile_system::wine))
             continue;
         SCOPED_TRACE(c.name);
         // Texts of the cases are UTF-8 here; the file holds them in the ANSI code page
@@ -140,8 +123,7 @@ TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
     const read_eof_write cases[] = {
         {"Thai and Chinese in a UTF-16LE file", utf16_bytes(L"[read_eof]\r\nb.exe=0\r\n", utf16::le),
          L"\x0E01" + utf8_to_wide("扫描.exe"), L"1", 0},
-        {"full-width brackets in a UTF-16LE file", utf16_bytes(L"[read_eof]\r\n", utf16::le), L"\xFF3Blog\xFF3D",
-         L"0", 0},
+        {"full-width brackets in a UTF-16LE file", utf16_bytes(L"[read_eof]\r\n", utf16::le), L"\xFF3Blog\xFF3D", L"0"},
         {"Chinese in an ANSI file under 936", "[read_eof]\r\n", utf8_to_wide("扫描仪.exe"), L"1", 936},
         {"full-width brackets under 936 are no header", "[read_eof]\r\n", L"\xFF3Blog\xFF3D", L"1", 936},
         {"Latin-1 in an ANSI file under 1252", "[read_eof]\r\n", L"caf\xE9.exe", L"1", 1252},
@@ -150,7 +132,7 @@ TEST_F(stored_text_test, TextTheFileHoldsIsWrittenAndReadsBackExactly)
         {"semicolon inside a key", "[read_eof]\r\n", L"a;b.exe", L"1", 0},
     };
     for (const auto& c : cases) {
-        if (!applies(c.code_page))
+        if (!runs_under(c.code_page))
             continue;
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(write_file_bytes(path, c.file));
@@ -211,20 +193,16 @@ TEST_F(stored_text_test, FormsOfFilesOnBothSystems)
     const struct {
         const char* name;
         std::string bytes;
-        stored_form wine;
-        stored_form windows;
+        stored_form wine, windows;
         unsigned code_page;
     } cases[] = {
-        {"empty", "", ansi, ansi, 0},
-        {"ASCII", "[log]\r\nlevel=all\r\n", ansi, ansi, 0},
-        {"UTF-16LE", "\xFF\xFE[\0"s, utf16le, utf16le, 0},
-        {"UTF-16LE mark alone", "\xFF\xFE", utf16le, utf16le, 0},
+        {"empty", "", ansi, ansi, 0}, {"ASCII", "[log]\r\nlevel=all\r\n", ansi, ansi, 0},
+        {"UTF-16LE", "\xFF\xFE[\0"s, utf16le, utf16le, 0}, {"UTF-16LE mark alone", "\xFF\xFE", utf16le, utf16le, 0},
         {"UTF-16LE with an odd last byte", "\xFF\xFE[\0l"s, none, none, 0},
         {"UTF-8 mark", "\xEF\xBB\xBF[log]\r\n", ascii_only, ansi, 0},
         {"UTF-8 mark before UTF-8 text", "\xEF\xBB\xBF[log]\r\npath=D:\\扫描日志\\扫描仪.log\r\n", ascii_only, ansi, 0},
         {"UTF-8 mark before GBK text", "\xEF\xBB\xBF[log]\r\npath=D:\\\xC8\xD5\xD6\xBE\r\n", none, ansi, 0},
-        {"UTF-16BE", "\xFE\xFF\0[", none, ansi, 0},
-        {"zero byte", "a\0b"s, none, ansi, 0},
+        {"UTF-16BE", "\xFE\xFF\0[", none, ansi, 0}, {"zero byte", "a\0b"s, none, ansi, 0},
         {"zero bytes before the first section", "\0\0\0[log]\r\nlevel=all\r\n"s, none, ansi, 0},
         {"GBK text under 936", "\xC9\xA8\xC3\xE8=1\r\n", ansi, ansi, 936},
         {"UTF-8 text under 936", "path=D:\\扫描日志\\扫描仪.log\r\n", none, ansi, 936},
@@ -236,7 +214,7 @@ TEST_F(stored_text_test, FormsOfFilesOnBothSystems)
         {"EF BB without BF under 1252", "\xEF\xBB[log]\r\n", ansi, ansi, 1252},
     };
     for (const auto& c : cases) {
-        if (!applies(c.code_page))
+        if (!runs_under(c.code_page))
             continue;
         EXPECT_EQ(c.wine, stored_form_of(c.bytes, profile_system::wine)) << c.name;
         EXPECT_EQ(c.windows, stored_form_of(c.bytes, profile_system::windows)) << c.name;
@@ -272,7 +250,7 @@ TEST_F(stored_text_test, WriteRuleOnBothSystems)
         {"zero bytes", nuls, L"x.exe", L"1", 0, true, false},
     };
     for (const auto& c : cases) {
-        if (!applies(c.code_page))
+        if (!runs_under(c.code_page))
             continue;
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.on_windows, write_allowed(c.file, cfg::section_read_eof, c.key, c.value, profile_system::windows));
@@ -284,32 +262,17 @@ TEST_F(stored_text_test, WriteRuleOnBothSystems)
     EXPECT_FALSE(write_allowed_to_file(dir.path(), cfg::section_read_eof, L"x.exe", L"1"));
 }
 
-// ---------------------------------------------------------------------------------------
-// Number boxes: what the box shows and what the file holds are a fixed point.
+// ---- number boxes: what the box shows and what the file holds are a fixed point ------
 
 TEST(NumberBox, DigitsThatFitUnsigned32BitsAreStoredAsTheirSignedValue)
 {
     const std::pair<const wchar_t*, std::int32_t> cases[] = {
-        {L"0", 0},
-        {L"1000", 1000},
-        {L"0010", 10},
-        {L"2147483647", INT_MAX},
-        {L"2147483648", INT_MIN},
-        {L"4294967291", -5},
-        {L"4294967295", -1},
+        {L"0", 0}, {L"1000", 1000}, {L"0010", 10}, {L"2147483647", INT_MAX}, {L"2147483648", INT_MIN},
+        {L"4294967291", -5}, {L"4294967295", -1},
         // Leading zeros do not count against the ten digits.
-        {L"04294967295", -1},
-        {L"02147483648", INT_MIN},
-        {L"00000000000000000007", 7},
+        {L"04294967295", -1}, {L"02147483648", INT_MIN}, {L"00000000000000000007", 7},
         // Anything else keeps the C runtime's reading.
-        {L"-1", -1},
-        {L"-5", -5},
-        {L" 12", 12},
-        {L"+7", 7},
-        {L"12abc", 12},
-        {L"abc", 0},
-        {L"", 0},
-        {L"0x10", 0},
+        {L"-1", -1}, {L"-5", -5}, {L" 12", 12}, {L"+7", 7}, {L"12abc", 12}, {L"abc", 0}, {L"", 0}, {L"0x10", 0},
     };
     for (const auto& [text, number] : cases)
         EXPECT_EQ(number, number_from_box_text(text)) << text;
@@ -326,7 +289,6 @@ TEST(NumberBox, ShownTextReadsBackAsTheSameNumber)
     }
 }
 
-// ---------------------------------------------------------------------------------------
 // The readers never lock out the driver: a program holding the file open for writing
 // does not stop them, and they do not stop it.
 
@@ -347,8 +309,7 @@ TEST_F(stored_text_test, ReadersShareTheFileWithAWriter)
     // While the chunk reader holds the file, another program can write, rename and delete it.
     struct attempt {
         std::wstring path;
-        bool wrote = false;
-        bool renamed = false;
+        bool wrote = false, renamed = false;
     } during{path};
     read_file_chunks(
         path.c_str(),

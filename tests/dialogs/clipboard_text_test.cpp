@@ -36,19 +36,17 @@ TEST(put_clipboard_text, EveryFailedStepReportsFailureAndClosesTheClipboard)
 {
     recording_dialog owner(IDD_MAIN, nullptr);
     ASSERT_NE(owner.create(), nullptr);
-    struct failure_case {
-        const char* module;
-        const char* function;
+    const struct {
+        const char *module, *function;
         const void* replacement;
         bool keeps_old_text; // a refused SetClipboardData comes after the emptying
-    };
-    const failure_case cases[] = {
+    } cases[] = {
         {"kernel32.dll", "GlobalAlloc", reinterpret_cast<const void*>(&refuse_global_alloc), true},
         {"user32.dll", "OpenClipboard", reinterpret_cast<const void*>(&refuse_open_clipboard), true},
         {"user32.dll", "EmptyClipboard", reinterpret_cast<const void*>(&refuse_empty_clipboard), true},
         {"user32.dll", "SetClipboardData", reinterpret_cast<const void*>(&refuse_set_clipboard_data), false},
     };
-    for (const failure_case& c : cases) {
+    for (const auto& c : cases) {
         ASSERT_TRUE(put_clipboard_text(owner.hwnd, L"旧\r\n"));
         ASSERT_EQ(clipboard_text(), L"旧\r\n");
         {

@@ -43,8 +43,7 @@ public:
 
     std::vector<UINT> messages;
     LPARAM init_lparam = 0;
-    HWND hwnd_at_init = nullptr;
-    HWND watched_owner = nullptr;
+    HWND hwnd_at_init = nullptr, watched_owner = nullptr;
     bool owner_enabled_in_loop = false;
     int font_changes = 0;
 };

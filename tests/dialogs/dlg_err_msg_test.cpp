@@ -35,6 +35,23 @@ protected:
     HWND list = nullptr;
 };
 
+// How many pixels of the list's rows (below its header) are dark enough to be text.
+int dark_row_pixels(HWND list)
+{
+    RECT client{};
+    GetClientRect(list, &client);
+    const RECT header = window_rect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)));
+    const window_dc dc(list);
+    int dark = 0;
+    for (int y = header.bottom - header.top; y < client.bottom; y += 2)
+        for (int x = 0; x < client.right; x += 2) {
+            const COLORREF c = GetPixel(dc.get(), x, y); // CLR_INVALID, off the screen, is white
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 100)
+                ++dark;
+        }
+    return dark;
+}
+
 } // namespace
 
 TEST_F(error_page_test, ListIsTheControlOfTheTemplate)
@@ -42,7 +59,7 @@ TEST_F(error_page_test, ListIsTheControlOfTheTemplate)
     EXPECT_EQ(list, GetDlgItem(page.hwnd, IDC_ERR_LIST));
     EXPECT_EQ(page.init_answer, 1);
     EXPECT_EQ(page.template_id, IDD_ERR_MSG);
-    EXPECT_FALSE(has_style(page.hwnd, WS_VISIBLE)); // shown by the main window, not by itself
+    EXPECT_FALSE(has_style(page.hwnd, WS_VISIBLE)); // the main window shows it
     EXPECT_TRUE(has_style(page.hwnd, WS_CHILD));
 
     const LONG style = GetWindowLongW(list, GWL_STYLE);
@@ -58,11 +75,10 @@ TEST_F(error_page_test, ThreeColumnsWithTitlesAndWidthsAt96Dpi)
 {
     if (window_dpi(list) != 96)
         GTEST_SKIP() << "display is not at 96 DPI";
-    struct column_case {
+    const struct {
         const char* title;
         int width;
-    };
-    const column_case columns[] = {{"序号", 40}, {"错误代码（十/十六进制）", 150}, {"错误描述", 319}};
+    } columns[] = {{"序号", 40}, {"错误代码（十/十六进制）", 150}, {"错误描述", 319}};
     for (int i = 0; i < 3; ++i) {
         wchar_t text[64] = {};
         LVCOLUMNW column{};
@@ -81,14 +97,11 @@ TEST_F(error_page_test, ThreeColumnsWithTitlesAndWidthsAt96Dpi)
 
 TEST(dpi_scale, WidthsScaleWithTheDpiAndStayAt96)
 {
-    struct scale_case {
-        int pixels;
-        int dpi;
-        int expected;
-    };
-    const scale_case cases[] = {{40, 96, 40}, {150, 96, 150}, {319, 96, 319}, {40, 144, 60},
-                                {319, 120, 399}, {150, 120, 188}, {40, 192, 80}};
-    for (const scale_case& c : cases)
+    const struct {
+        int pixels, dpi, expected;
+    } cases[] = {{40, 96, 40},   {150, 96, 150},  {319, 96, 319}, {40, 144, 60},
+                 {319, 120, 399}, {150, 120, 188}, {40, 192, 80}};
+    for (const auto& c : cases)
         EXPECT_EQ(scale_pixels(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
 }
 
@@ -138,27 +151,6 @@ TEST_F(error_page_test, NotificationsAndCommandsAreSwallowed)
     EXPECT_EQ(list_cell_text(list, 52, 0), L"53");
 }
 
-namespace {
-
-// How many pixels of the list's rows (below its header) are dark enough to be text.
-int dark_row_pixels(HWND list)
-{
-    RECT client{};
-    GetClientRect(list, &client);
-    const RECT header = window_rect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)));
-    const window_dc dc(list);
-    int dark = 0;
-    for (int y = header.bottom - header.top; y < client.bottom; y += 2)
-        for (int x = 0; x < client.right; x += 2) {
-            const COLORREF c = GetPixel(dc.get(), x, y); // CLR_INVALID, off the screen, is white
-            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 100)
-                ++dark;
-        }
-    return dark;
-}
-
-} // namespace
-
 // The rows are filled with drawing switched off; the user must still see them once the
 // page shows (a list left with drawing off stays blank).
 TEST_F(error_page_test, RowsAreDrawnOnceShown)
@@ -180,12 +172,10 @@ TEST_F(error_page_test, RowsAreDrawnOnceShown)
 // the millisecond count wraps. Every case starts after a pause, with every row selected.
 TEST_F(error_page_test, TypedKeysSelectTheRowOfTheCodeTypedSoFar)
 {
-    struct typing_case {
+    const struct {
         const wchar_t* keys;
-        int code;
-        int beeps;
-    };
-    const typing_case cases[] = {
+        int code, beeps;
+    } cases[] = {
         {L"25", 256, 0},        // each key extends the code
         {L"2|5", 56832, 0},     // after a pause a new code begins
         {L"de0a5", 56832, 0},   // "de0a5" fits no code: "5" begins the next
@@ -196,7 +186,7 @@ TEST_F(error_page_test, TypedKeysSelectTheRowOfTheCodeTypedSoFar)
     DWORD time = 0u - 40 - pause;
     const import_patch beep("user32.dll", "MessageBeep", &count_beep);
     ASSERT_TRUE(beep.active());
-    for (const typing_case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.keys)));
         page.select_all_rows();
         default_beeps = 0;

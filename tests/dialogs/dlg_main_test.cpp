@@ -27,9 +27,7 @@ protected:
     {
         const bool first = has_style(page_of_tab(0)->hwnd, WS_VISIBLE);
         const bool second = has_style(page_of_tab(1)->hwnd, WS_VISIBLE);
-        if (first == second)
-            return first ? 2 : -1;
-        return first ? 0 : 1;
+        return first == second ? (first ? 2 : -1) : (first ? 0 : 1);
     }
 
     // What the tab control does on a click: new selection, then TCN_SELCHANGE.
@@ -159,40 +157,36 @@ TEST_F(main_window_test, AnInstalledPageIsPlacedToldOfTheFontAndGivenATabAPageWi
 
 TEST_F(main_window_test, ExitAndCancelCommandsPostQuitWithCodeZero)
 {
-    struct command_case {
+    const struct {
         WPARAM wparam;
         bool quits;
-    };
-    const command_case cases[] = {
+    } cases[] = {
         {MAKEWPARAM(IDOK, BN_CLICKED), true},
         {MAKEWPARAM(IDCANCEL, 0), true},
         {MAKEWPARAM(IDOK, 0x1234), true}, // the notification code does not matter
         {MAKEWPARAM(3, BN_CLICKED), false},
         {MAKEWPARAM(IDC_MAIN_TAB, 0), false},
     };
-    for (const command_case& c : cases) {
+    for (const auto& c : cases) {
         pump_messages();
         EXPECT_EQ(main.handle_message(WM_COMMAND, c.wparam, 0), 1);
         MSG message{};
         const bool quit = PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
         EXPECT_EQ(quit, c.quits) << LOWORD(c.wparam);
-        if (quit) {
-            EXPECT_EQ(message.wParam, 0u);
-        }
+        EXPECT_EQ(quit ? message.wParam : 0u, 0u) << "the quit code";
     }
 }
 
 TEST_F(main_window_test, ExitButtonCloseAndSystemMenuAllQuitWithZero)
 {
-    struct posted {
+    const struct {
         HWND window;
         UINT message;
         WPARAM wparam;
-    };
-    const posted cases[] = {
+    } cases[] = {
         {GetDlgItem(main.hwnd, IDC_EXIT), BM_CLICK, 0}, {main.hwnd, WM_CLOSE, 0}, {main.hwnd, WM_SYSCOMMAND, SC_CLOSE}};
     ShowWindow(main.hwnd, SW_SHOW); // a hidden button ignores clicks
-    for (const posted& c : cases) {
+    for (const auto& c : cases) {
         pump_messages();
         PostMessageW(c.window, c.message, c.wparam, 0);
         EXPECT_EQ(pump_messages(50), 0) << c.message; // -1: no WM_QUIT came
@@ -262,16 +256,10 @@ TEST_F(main_window_test, MainTemplateStylesAndLayout)
     EXPECT_TRUE(has_style(exit_button, WS_TABSTOP | WS_VISIBLE));
 
     // Positions and sizes in dialog units, as the template gives them.
-    struct placed_item {
-        int id;
-        int x, y, width, height;
-    };
-    const placed_item items[] = {
-        {IDC_EXIT, 326, 292, 50, 14},
-        {IDC_MAIN_TAB, 7, 7, 369, 14},
-        {IDC_PAGE_AREA, 7, 21, 369, 270},
-    };
-    for (const placed_item& item : items)
+    const struct {
+        int id, x, y, width, height;
+    } items[] = {{IDC_EXIT, 326, 292, 50, 14}, {IDC_MAIN_TAB, 7, 7, 369, 14}, {IDC_PAGE_AREA, 7, 21, 369, 270}};
+    for (const auto& item : items)
         EXPECT_TRUE(placed_as_template(GetDlgItem(main.hwnd, item.id), item.x, item.y, item.width, item.height))
             << item.id;
     RECT client{};

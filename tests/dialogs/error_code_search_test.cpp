@@ -6,15 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 TEST(find_error_row, FindsTheFirstRowWhoseCodeBeginsWithTheText)
 {
     constexpr int no_code = -1;
-    struct search_case {
-        const wchar_t* typed;
-        int code;
-    };
-    const search_case cases[] = {
+    const std::pair<const wchar_t*, int> cases[] = {
         // decimal, as shown and without the leading zeros; a prefix finds the first code
         {L"00257", 257}, {L"257", 257}, {L"0", 0}, {L"00000", 0}, {L"002", 256}, {L"25", 256},
         {L"2329", 23296}, {L"56842", 56842}, {L"5684", 56840},
@@ -29,9 +26,9 @@ TEST(find_error_row, FindsTheFirstRowWhoseCodeBeginsWithTheText)
         {L"0xde0a0", no_code}, {L"de0g", no_code}, {L"x", no_code}, {L"00x1", no_code}, {L"0x0x", no_code},
         {L"25 ", no_code},
     };
-    for (const search_case& c : cases) {
-        const auto row = find_error_row(c.typed);
-        const int expected_row = c.code == no_code ? 0 : row_of_code(c.code);
-        EXPECT_EQ(row ? static_cast<int>(*row) + 1 : 0, expected_row) << testing::PrintToString(std::wstring(c.typed));
+    for (const auto& [typed, code] : cases) {
+        const auto row = find_error_row(typed);
+        const int expected_row = code == no_code ? 0 : row_of_code(code);
+        EXPECT_EQ(row ? static_cast<int>(*row) + 1 : 0, expected_row) << testing::PrintToString(std::wstring(typed));
     }
 }

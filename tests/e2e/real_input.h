@@ -17,22 +17,17 @@ inline void send(std::vector<INPUT> inputs) { SendInput(static_cast<UINT>(inputs
 
 inline INPUT mouse(DWORD flags, LONG x = 0, LONG y = 0)
 {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = x;
-    input.mi.dy = y;
-    input.mi.dwFlags = flags;
+    INPUT input{INPUT_MOUSE, {}};
+    input.mi = MOUSEINPUT{x, y, 0, flags, 0, 0};
     return input;
 }
 
 // A virtual key, or with `unicode` a character as the keyboard delivers it, whatever the layout.
 inline INPUT key(WORD virtual_key, bool up, wchar_t unicode = 0)
 {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtual_key;
-    input.ki.wScan = unicode;
-    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0);
+    const DWORD flags = (up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0);
+    INPUT input{INPUT_KEYBOARD, {}};
+    input.ki = KEYBDINPUT{virtual_key, unicode, flags, 0, 0};
     return input;
 }
 

@@ -65,16 +65,10 @@ std::wstring clipboard_after(DWORD since, const std::wstring& expected)
 
 // ---- the running program ---------------------------------------------------------------
 
-const char initial_cfg[] = "[log]\r\n"
-                           "path=C:\\old\\scan.log\r\n"
-                           "twain-level=2\r\n"
-                           "[paths]\r\n"
-                           "final_img=C:\\old\\imgs\r\n"
-                           "[dump]\r\n"
-                           "dumpusb=1\r\n"
-                           "usb_path=C:\\old\\usb\r\n"
-                           "[mem]\r\n"
-                           "max_img=1000\r\n";
+const char initial_cfg[] = "[log]\r\npath=C:\\old\\scan.log\r\ntwain-level=2\r\n"
+                           "[paths]\r\nfinal_img=C:\\old\\imgs\r\n"
+                           "[dump]\r\ndumpusb=1\r\nusb_path=C:\\old\\usb\r\n"
+                           "[mem]\r\nmax_img=1000\r\n";
 
 class real_input : public testing::Test {
 protected:
@@ -109,29 +103,21 @@ protected:
 
     temp_dir appdata;
     std::unique_ptr<child_process> process;
-    HWND main_window = nullptr;
-    HWND tab = nullptr;
-    HWND config_page = nullptr;
-    HWND error_list = nullptr;
+    HWND main_window = nullptr, tab = nullptr, config_page = nullptr, error_list = nullptr;
 };
 
 struct typed_case {
     const char* name;
     int box;
-    const wchar_t* typed;
-    const wchar_t* section;
-    const wchar_t* key;
+    const wchar_t *typed, *section, *key;
 };
 
 void PrintTo(const typed_case& c, std::ostream* out) { *out << c.name; }
 
 // Every key of initial_cfg, to check that a write touched no other.
-struct cfg_key {
-    const wchar_t* section;
-    const wchar_t* key;
-    const wchar_t* value;
-};
-const cfg_key initial_keys[] = {
+const struct {
+    const wchar_t *section, *key, *value;
+} initial_keys[] = {
     {L"log", L"path", L"C:\\old\\scan.log"}, {L"log", L"twain-level", L"2"},
     {L"paths", L"final_img", L"C:\\old\\imgs"}, {L"dump", L"dumpusb", L"1"},
     {L"dump", L"usb_path", L"C:\\old\\usb"},    {L"mem", L"max_img", L"1000"},
@@ -157,7 +143,7 @@ TEST_P(typing_into_a_box, WritesTheNewValueWhenTheFocusLeaves)
     EXPECT_TRUE(wait_until([&] { return ini_value(cfg_path(), c.section, c.key) == c.typed; }))
         << "[" << testing::PrintToString(std::wstring(c.section)) << "] " << testing::PrintToString(std::wstring(c.key))
         << " reads " << testing::PrintToString(ini_value(cfg_path(), c.section, c.key));
-    for (const cfg_key& other : initial_keys) {
+    for (const auto& other : initial_keys) {
         if (std::wstring(other.section) != c.section || std::wstring(other.key) != c.key) {
             EXPECT_EQ(ini_value(cfg_path(), other.section, other.key), other.value)
                 << testing::PrintToString(std::wstring(other.key));

@@ -48,9 +48,7 @@ TEST_P(scancfg_process, StartsWithItsOwnLocalAppDataAndEndsWithZero)
 INSTANTIATE_TEST_SUITE_P(
     every_way_out, scancfg_process,
     testing::Values(
-        close_case{"exit_button",
-                   [](HWND main_window) { PostMessageW(GetDlgItem(main_window, IDC_EXIT), BM_CLICK, 0, 0); }},
-        close_case{"wm_close", [](HWND main_window) { PostMessageW(main_window, WM_CLOSE, 0, 0); }},
-        close_case{"system_menu_close",
-                   [](HWND main_window) { PostMessageW(main_window, WM_SYSCOMMAND, SC_CLOSE, 0); }}),
+        close_case{"exit_button", [](HWND window) { PostMessageW(GetDlgItem(window, IDC_EXIT), BM_CLICK, 0, 0); }},
+        close_case{"wm_close", [](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }},
+        close_case{"system_menu_close", [](HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }}),
     [](const testing::TestParamInfo<close_case>& param) { return std::string(param.param.name); });

@@ -20,79 +20,53 @@ std::wstring parent_of(std::wstring path)
     return path;
 }
 
-// A path, what normalising it gives, and its parent folder; a null column is not checked.
-struct path_row {
-    const wchar_t* input;
-    const wchar_t* normalized;
-    const wchar_t* parent = nullptr;
-};
-
 TEST(paths, listed_cases)
 {
-    const path_row rows[] = {
+    // A path, what normalising it gives, and its parent folder; a null column is not checked.
+    const struct {
+        const wchar_t *input, *normalized, *parent = nullptr;
+    } rows[] = {
         {L"", L"", L""},
         // Separators
-        {L"C:/a/b", L"C:\\a\\b", L"C:\\a"},
-        {L"a\\\\\\b", L"a\\b"},
-        {L"\\\\server\\share", L"\\server\\share"},
-        {L"C:\\a\\\\", L"C:\\a\\"},
-        {L"//", L"\\"},
-        {L"C:\\a/\\/b", L"C:\\a\\b"},
+        {L"C:/a/b", L"C:\\a\\b", L"C:\\a"}, {L"a\\\\\\b", L"a\\b"}, {L"\\\\server\\share", L"\\server\\share"},
+        {L"C:\\a\\\\", L"C:\\a\\"}, {L"//", L"\\"}, {L"C:\\a/\\/b", L"C:\\a\\b"},
         // Dot components
-        {L"C:\\a\\.\\.\\b", L"C:\\a\\b"},
-        {L"C:\\a\\.\\", L"C:\\a\\"},
+        {L"C:\\a\\.\\.\\b", L"C:\\a\\b"}, {L"C:\\a\\.\\", L"C:\\a\\"},
         // Only "." between two backslashes is a component.
-        {L"C:\\a\\.", L"C:\\a\\."},
-        {L".\\a", L".\\a"},
-        {L"C:\\a\\.b\\c.\\d", L"C:\\a\\.b\\c.\\d"},
+        {L"C:\\a\\.", L"C:\\a\\."}, {L".\\a", L".\\a"}, {L"C:\\a\\.b\\c.\\d", L"C:\\a\\.b\\c.\\d"},
         {L"C:\\a\\...\\b", L"C:\\a\\...\\b"},
         // Parent components
-        {L"C:\\a\\b\\c\\..\\..\\d", L"C:\\a\\d"},
-        {L"C:\\a\\..\\b", L"C:\\b"},
-        {L"C:\\..\\x", L"C:\\..\\x"},
-        {L"C:\\a\\..\\..\\b", L"C:\\..\\b"},
-        {L"\\a\\..\\b", L"\\a\\..\\b"},
-        {L"\\..\\b", L"\\..\\b"},
-        {L"C:\\a\\b\\..", L"C:\\a\\b\\.."},
-        {L"..\\a", L"..\\a"},
-        {L"..", L".."},
-        {L"C:\\a\\..\\", L"C:\\"},
+        {L"C:\\a\\b\\c\\..\\..\\d", L"C:\\a\\d"}, {L"C:\\a\\..\\b", L"C:\\b"}, {L"C:\\..\\x", L"C:\\..\\x"},
+        {L"C:\\a\\..\\..\\b", L"C:\\..\\b"}, {L"\\a\\..\\b", L"\\a\\..\\b"}, {L"\\..\\b", L"\\..\\b"},
+        {L"C:\\a\\b\\..", L"C:\\a\\b\\.."}, {L"..\\a", L"..\\a"}, {L"..", L".."}, {L"C:\\a\\..\\", L"C:\\"},
         {L"x\\a\\..\\b", L"x\\b"},
         // The first ".." without a folder before it ends the step: later ones stay.
-        {L"a\\..\\b\\c\\..\\d", L"a\\..\\b\\c\\..\\d"},
-        {L"C:\\x\\..\\..\\y\\z\\..\\w", L"C:\\..\\y\\z\\..\\w"},
+        {L"a\\..\\b\\c\\..\\d", L"a\\..\\b\\c\\..\\d"}, {L"C:\\x\\..\\..\\y\\z\\..\\w", L"C:\\..\\y\\z\\..\\w"},
         // The steps run in order. Slashes first, so they join the doubled-separator and ".." steps.
-        {L"a/\\b", L"a\\b"},
-        {L"C:\\a/..\\b", L"C:\\b"},
+        {L"a/\\b", L"a\\b"}, {L"C:\\a/..\\b", L"C:\\b"},
         // Doubled separators before "..": otherwise ".." would take the empty folder between them.
         {L"C:\\a\\\\..\\b", L"C:\\b"},
         // "\.\" before "..": otherwise ".." would take "." as its folder.
-        {L"C:\\a\\.\\..\\b", L"C:\\b"},
-        {L"C:/a/./../b//c", L"C:\\b\\c"},
+        {L"C:\\a\\.\\..\\b", L"C:\\b"}, {L"C:/a/./../b//c", L"C:\\b\\c"},
         // Other characters are untouched.
         {L"c:\\Users\\U\\AppData", L"c:\\Users\\U\\AppData"},
         {L"C:\\VeltaScan\\log\\%APPNAME%.log", L"C:\\VeltaScan\\log\\%APPNAME%.log"},
         {L"D:\\\u626b\u63cf\\\u65e5\u5fd7 x.txt", L"D:\\\u626b\u63cf\\\u65e5\u5fd7 x.txt"},
         // Parent folders
-        {L"C:\\a\\b\\", nullptr, L"C:\\a"},
-        {L"C:\\", nullptr, L"C:"},
-        {L"debug.cfg", nullptr, L"debug.cfg"},
-        {L"\\VeltaScan", nullptr, L""},
-        {L"C:\\a\\b\\..\\c\\d", nullptr, L"C:\\a\\c"},
-        {L"C:\\a\\\\b\\\\", nullptr, L"C:\\a"},
-        {L"\\\\server\\share\\f", nullptr, L"\\server\\share"},
+        {L"C:\\a\\b\\", nullptr, L"C:\\a"}, {L"C:\\", nullptr, L"C:"}, {L"debug.cfg", nullptr, L"debug.cfg"},
+        {L"\\VeltaScan", nullptr, L""}, {L"C:\\a\\b\\..\\c\\d", nullptr, L"C:\\a\\c"},
+        {L"C:\\a\\\\b\\\\", nullptr, L"C:\\a"}, {L"\\\\server\\share\\f", nullptr, L"\\server\\share"},
         // Up from the configuration file, a step at a time.
         {L"C:\\Users\\u\\AppData\\Local\\VeltaScan\\config\\debug.cfg", nullptr,
          L"C:\\Users\\u\\AppData\\Local\\VeltaScan\\config"},
         {L"C:\\Users\\u\\AppData\\Local\\VeltaScan\\config", nullptr, L"C:\\Users\\u\\AppData\\Local\\VeltaScan"},
         {L"C:\\Users\\u\\AppData\\Local\\VeltaScan", nullptr, L"C:\\Users\\u\\AppData\\Local"},
     };
-    for (const path_row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(r.input)));
         if (r.normalized) {
             EXPECT_EQ(normalized(r.input), r.normalized);
-            // The composed-path tidying is the same normalisation.
-            EXPECT_EQ(tidy_composed_path(r.input), r.normalized);
+            EXPECT_EQ(tidy_composed_path(r.input), r.normalized); // the same normalisation
         }
         if (r.parent) {
             EXPECT_EQ(parent_of(r.input), r.parent);
@@ -103,13 +77,13 @@ TEST(paths, listed_cases)
 TEST(normalize_path, nothing_at_or_beyond_the_capacity_is_read_or_written)
 {
     // The character at the capacity is one that normalising would change, so reading it
-    // or writing over it shows.
-    struct row {
-        std::wstring buffer; // everything, NULs and what lies beyond the capacity included
+    // or writing over it shows. The buffer is all of it, NULs and what lies beyond the
+    // capacity included.
+    const struct {
+        std::wstring buffer;
         std::size_t capacity;
         std::wstring expected;
-    };
-    const row rows[] = {
+    } rows[] = {
         {std::wstring(L"a//b//c\0ZZ", 10), 5, std::wstring(L"a\\b\\\0/c\0ZZ", 10)},
         // No terminator inside the capacity and nothing to shorten: none is added.
         {L"a/b/Z", 3, L"a\\b/Z"},
@@ -117,7 +91,7 @@ TEST(normalize_path, nothing_at_or_beyond_the_capacity_is_read_or_written)
         // An empty path: what follows its terminator is not looked at.
         {std::wstring(L"\0/b", 3), 3, std::wstring(L"\0/b", 3)},
     };
-    for (const row& r : rows) {
+    for (const auto& r : rows) {
         std::wstring buffer = r.buffer;
         normalize_path(buffer.data(), r.capacity);
         EXPECT_EQ(buffer, r.expected) << testing::PrintToString(r.buffer) << ", capacity " << r.capacity;
@@ -145,8 +119,7 @@ TEST(parent_folder, never_ends_with_backslash_and_stops_at_an_embedded_nul)
     EXPECT_EQ(tidy_composed_path(std::wstring(L"C:\\a\0\\..", 8)), L"C:\\a");
 }
 
-// ---------------------------------------------------------------------------
-// Paths longer than 258 characters are handled whole.
+// ---- paths longer than 258 characters are handled whole ------------------------------
 
 std::wstring long_folder(std::size_t segments)
 {
@@ -158,8 +131,7 @@ std::wstring long_folder(std::size_t segments)
 TEST(long_paths, normalized_whole_past_300_characters)
 {
     const struct {
-        std::wstring path;
-        std::wstring expected;
+        std::wstring path, expected;
     } rows[] = {
         // Nothing to tidy: all 3 + 40 * 8 + 9 characters are kept.
         {long_folder(40) + L"debug.cfg", long_folder(40) + L"debug.cfg"},

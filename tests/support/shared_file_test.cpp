@@ -14,9 +14,10 @@
 
 namespace {
 
-TEST(SharedFile, OpenFailuresGiveTheRuntimesErrorNumbers)
+using SharedFile = temp_cfg_test;
+
+TEST_F(SharedFile, OpenFailuresGiveTheRuntimesErrorNumbers)
 {
-    temp_dir dir;
     std::string bytes = "stale";
     EXPECT_EQ(ENOENT, read_whole_file(dir.file(L"absent.cfg").c_str(), bytes));
     EXPECT_EQ("", bytes);
@@ -31,10 +32,8 @@ TEST(SharedFile, OpenFailuresGiveTheRuntimesErrorNumbers)
     EXPECT_EQ(0u, missing.read(buffer, sizeof buffer));
 }
 
-TEST(SharedFile, WholeFileAcrossChunkSizes)
+TEST_F(SharedFile, WholeFileAcrossChunkSizes)
 {
-    temp_dir dir;
-    const std::wstring path = dir.file(L"debug.cfg");
     for (std::size_t size : {0u, 1u, 65535u, 65536u, 65537u, 200000u}) {
         std::string written(size, '\0');
         for (std::size_t i = 0; i < size; ++i)

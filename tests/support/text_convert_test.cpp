@@ -1,6 +1,6 @@
 // Code-page conversion and byte-order-mark decoding. Run under code pages 936 and
-// 1252; rows whose result depends on the ANSI code page name the one they need and are
-// passed over under the other.
+// 1252; rows whose result depends on the ANSI code page name the one they need first (0
+// for any) and are passed over under the other.
 #include "support/text_convert.h"
 
 #include "tests/common/test_files.h"
@@ -22,13 +22,9 @@ const std::string chinese_gbk = "\xB2\xD9\xD7\xF7\xB3\xC9\xB9\xA6";
 // The same GBK bytes read as Windows-1252 (all at or above A0, so Latin-1).
 const std::wstring chinese_gbk_as_1252 = L"\u00B2\u00D9\u00D7\u00F7\u00B3\u00C9\u00B9\u00A6";
 
-// Whether a row needing ANSI code page `code_page` (0: any) runs here.
-bool runs_here(unsigned code_page) { return code_page == 0 || GetACP() == code_page; }
-
 struct sink_call {
     const void* data;
-    std::uint64_t length;
-    std::uint64_t total;
+    std::uint64_t length, total;
     std::int32_t kind;
     std::string bytes; // copied for text deliveries only
 };
@@ -61,18 +57,15 @@ std::string single_text(const std::vector<sink_call>& calls)
     return calls[0].bytes;
 }
 
-// ---------------------------------------------------------------------------
-
 TEST(multibyte_to_wide, listed_texts_and_invalid_bytes)
 {
-    struct row {
-        unsigned ansi_code_page; // the one the row needs, 0 for any
+    const std::string long_text(10000, 'x');
+    const struct {
+        unsigned ansi_code_page;
         const char* text;
         unsigned code_page;
         std::wstring expected;
-    };
-    const std::string long_text(10000, 'x');
-    const row rows[] = {
+    } rows[] = {
         {0, nullptr, CP_UTF8, L""}, {0, nullptr, CP_ACP, L""}, {0, "", CP_UTF8, L""}, {0, "", CP_ACP, L""},
         {0, chinese_utf8.c_str(), CP_UTF8, chinese},
         // A one-byte key or value ("1", "0") is the commonest text of debug.cfg.
@@ -83,8 +76,8 @@ TEST(multibyte_to_wide, listed_texts_and_invalid_bytes)
         {936, chinese_gbk.c_str(), CP_ACP, chinese},
         {1252, chinese_gbk.c_str(), CP_ACP, chinese_gbk_as_1252},
     };
-    for (const row& r : rows) {
-        if (!runs_here(r.ansi_code_page)) continue;
+    for (const auto& r : rows) {
+        if (!runs_under(r.ansi_code_page)) continue;
         EXPECT_EQ(multibyte_to_wide(r.text, r.code_page), r.expected) << "row " << &r - rows;
     }
 
@@ -95,16 +88,13 @@ TEST(multibyte_to_wide, listed_texts_and_invalid_bytes)
     EXPECT_EQ(wide[2], L'b');
 }
 
-// ---------------------------------------------------------------------------
-
 TEST(wide_to_ansi, listed_texts_and_the_way_back)
 {
-    struct row {
-        unsigned ansi_code_page; // the one the row needs, 0 for any
+    const struct {
+        unsigned ansi_code_page;
         const wchar_t* text;
         std::string expected;
-    };
-    const row rows[] = {
+    } rows[] = {
         {0, nullptr, ""}, {0, L"", ""}, {0, L"x", "x"}, {0, L"ab", "ab"}, {0, L"C:\\a", "C:\\a"},
         // Up to the first NUL, like every C string.
         {0, L"a\0b", "a"},
@@ -112,8 +102,8 @@ TEST(wide_to_ansi, listed_texts_and_the_way_back)
         {936, L"C:\\\u7528\u6237\\debug.cfg", "C:\\\xD3\xC3\xBB\xA7\\debug.cfg"},
         {1252, L"Caf\u00e9 \u00b2", "Caf\xE9 \xB2"},
     };
-    for (const row& r : rows) {
-        if (!runs_here(r.ansi_code_page)) continue;
+    for (const auto& r : rows) {
+        if (!runs_under(r.ansi_code_page)) continue;
         EXPECT_EQ(wide_to_ansi(r.text), r.expected) << testing::PrintToString(r.expected);
     }
 
@@ -121,8 +111,6 @@ TEST(wide_to_ansi, listed_texts_and_the_way_back)
     const std::wstring text = GetACP() == 936 ? L"C:\\\u6d4b\u8bd5\\x" : L"C:\\\u00e9t\u00e9\\x";
     EXPECT_EQ(multibyte_to_wide(wide_to_ansi(text.c_str()).c_str(), CP_ACP), text);
 }
-
-// ---------------------------------------------------------------------------
 
 TEST(swap_utf16_bytes, swaps_each_unit_from_unaligned_bytes_and_none_is_empty)
 {
@@ -132,8 +120,6 @@ TEST(swap_utf16_bytes, swaps_each_unit_from_unaligned_bytes_and_none_is_empty)
     EXPECT_EQ(swap_utf16_bytes(bytes, 0), L"");
     EXPECT_EQ(swap_utf16_bytes(nullptr, 2), L"");
 }
-
-// ---------------------------------------------------------------------------
 
 TEST(multibyte_to_sink, missing_text_or_sink_is_87_without_a_call_else_size_bytes_in_one_delivery)
 {
@@ -168,8 +154,7 @@ TEST(multibyte_to_sink, delivery_is_terminated)
     }
 }
 
-// ---------------------------------------------------------------------------
-// decode_text_bytes: every mark branch, including the sizes around the marks.
+// ---- decode_text_bytes: every mark branch, including the sizes around the marks ------
 
 TEST(decode_text_bytes, fewer_than_three_bytes_is_one_report_and_missing_arguments_do_not_crash)
 {
@@ -199,43 +184,36 @@ TEST(decode_text_bytes, fewer_than_three_bytes_is_one_report_and_missing_argumen
 TEST(decode_text_bytes, the_mark_chooses_the_decoding)
 {
     struct row {
-        unsigned ansi_code_page; // the one the row needs, 0 for any
-        std::string input;
-        std::string expected;  // the delivered bytes
-        bool in_place = false; // delivered from the caller's bytes after the mark, not copied
+        unsigned ansi_code_page;
+        std::string input, expected; // expected: the delivered bytes
+        bool in_place = false;       // delivered from the caller's bytes after the mark, not copied
     };
     const std::string le = "\xFF\xFE", be = "\xFE\xFF", utf8 = "\xEF\xBB\xBF";
     const row rows[] = {
         // FF FE: the bytes after the mark as they are, an odd one kept.
-        {0, le + "\x41", "\x41", true},
-        {0, le + std::string("\x41\x00", 2), std::string("\x41\x00", 2), true},
+        {0, le + "\x41", "\x41", true}, {0, le + std::string("\x41\x00", 2), std::string("\x41\x00", 2), true},
         {0, le + std::string("\x41\x00\x42", 3), std::string("\x41\x00\x42", 3), true},
         {0, utf16_bytes(chinese, utf16::le), delivered(chinese), true},
         // FE FF: each unit swapped, an odd byte dropped.
-        {0, be + std::string("\x00", 1), ""},
-        {0, be + std::string("\x00\x41", 2), delivered(L"A")},
+        {0, be + std::string("\x00", 1), ""}, {0, be + std::string("\x00\x41", 2), delivered(L"A")},
         {0, be + std::string("\x00\x41\x00", 3), delivered(L"A")},
         {0, be + "\x4E\x2D\x65\x87", delivered(L"\u4e2d\u6587")},
         // EF BB BF: skipped; only the leading mark, one further in is text.
-        {0, utf8, ""},
-        {0, utf8 + "a", delivered(L"a")},
-        {0, utf8 + chinese_utf8, delivered(chinese)},
+        {0, utf8, ""}, {0, utf8 + "a", delivered(L"a")}, {0, utf8 + chinese_utf8, delivered(chinese)},
         {0, utf8 + "[a]" + utf8, delivered(L"[a]\ufeff")},
         // No mark: the ANSI code page. A UTF-16 file without its mark is read so, NULs and all.
-        {0, "abc", delivered(L"abc")},
-        {0, "[log]\r\nlevel=fatal\r\n", delivered(L"[log]\r\nlevel=fatal\r\n")},
+        {0, "abc", delivered(L"abc")}, {0, "[log]\r\nlevel=fatal\r\n", delivered(L"[log]\r\nlevel=fatal\r\n")},
         {0, std::string("a\0b\0", 4), delivered(std::wstring(L"a\0b\0", 4))},
         {936, "k=" + chinese_gbk, delivered(L"k=" + chinese)},
         // The UTF-8 mark still wins over the ANSI code page.
         {936, utf8 + chinese_utf8, delivered(chinese)},
         {1252, "k=" + chinese_gbk, delivered(L"k=" + chinese_gbk_as_1252)},
         // Marks cut short are plain text.
-        {1252, "\xEF\xBB\x41", delivered(L"\u00ef\u00bbA")},
-        {1252, "\xFF\x41\x42", delivered(L"\u00ffAB")},
+        {1252, "\xEF\xBB\x41", delivered(L"\u00ef\u00bbA")}, {1252, "\xFF\x41\x42", delivered(L"\u00ffAB")},
         {1252, "\xFE\x41\x42", delivered(L"\u00feAB")},
     };
     for (const row& r : rows) {
-        if (!runs_here(r.ansi_code_page)) continue;
+        if (!runs_under(r.ansi_code_page)) continue;
         SCOPED_TRACE(testing::PrintToString(r.input));
         const auto calls = decode(r.input);
         EXPECT_EQ(single_text(calls), r.expected);

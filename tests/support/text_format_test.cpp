@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -15,19 +16,11 @@ const wchar_t code_format[] = L"%05d   -   0x%04X";
 
 TEST(decimal_text, plain_digits)
 {
-    struct row {
-        std::int32_t value;
-        const wchar_t* text;
+    const std::pair<std::int32_t, const wchar_t*> rows[] = {
+        {0, L"0"}, {-7, L"-7"}, {53, L"53"}, {1000000, L"1000000"}, // no grouping
+        {INT32_MAX, L"2147483647"}, {INT32_MIN, L"-2147483648"},
     };
-    const row rows[] = {
-        {0, L"0"},
-        {-7, L"-7"},
-        {53, L"53"},
-        {1000000, L"1000000"}, // no grouping
-        {INT32_MAX, L"2147483647"},
-        {INT32_MIN, L"-2147483648"},
-    };
-    for (const row& r : rows) EXPECT_EQ(decimal_text(r.value), r.text) << r.value;
+    for (const auto& [value, text] : rows) EXPECT_EQ(decimal_text(value), text) << value;
 }
 
 // Formats into `capacity` characters in the middle of a guarded area and checks that
@@ -54,26 +47,19 @@ private:
 
 TEST(format_text, code_column_fits_or_is_minus_one_with_an_empty_buffer_and_nothing_written_past)
 {
-    struct row {
+    const struct {
         std::size_t capacity;
         int decimal, hex;
         std::int32_t result;
         const wchar_t* text;
-    };
-    const row rows[] = {
-        {79, 56857, 56857, 18, L"56857   -   0xDE19"},
-        {79, 0, 0, 18, L"00000   -   0x0000"},
-        {79, 7, 255, 18, L"00007   -   0x00FF"},
-        {30, 1, 1, 18, L"00001   -   0x0001"},
+    } rows[] = {
+        {79, 56857, 56857, 18, L"56857   -   0xDE19"}, {79, 0, 0, 18, L"00000   -   0x0000"},
+        {79, 7, 255, 18, L"00007   -   0x00FF"}, {30, 1, 1, 18, L"00001   -   0x0001"},
         // The text and its terminator exactly; then too little room.
-        {19, 56857, 56857, 18, L"56857   -   0xDE19"},
-        {18, 56857, 56857, -1, L""},
-        {17, 56857, 56857, -1, L""},
-        {10, 56857, 56857, -1, L""},
-        {2, 56857, 56857, -1, L""},
-        {1, 56857, 56857, -1, L""},
+        {19, 56857, 56857, 18, L"56857   -   0xDE19"}, {18, 56857, 56857, -1, L""}, {17, 56857, 56857, -1, L""},
+        {10, 56857, 56857, -1, L""}, {2, 56857, 56857, -1, L""}, {1, 56857, 56857, -1, L""},
     };
-    for (const row& r : rows) {
+    for (const auto& r : rows) {
         guarded_buffer g;
         EXPECT_EQ(format_text(g.buffer(), r.capacity, code_format, r.decimal, r.hex), r.result) << r.capacity;
         EXPECT_EQ(g.text(r.capacity), r.text) << r.capacity;
