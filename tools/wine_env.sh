@@ -132,8 +132,9 @@ prefix_version=2
 
 # Wine's 32-bit loader, where Debian's `wine` looks for it; with it installed, a prefix made
 # by the 64-bit half alone no longer starts (kernel32.dll cannot be loaded). Such a prefix
-# lacks the 32-bit system folder, syswow64.
-prefix_lacks_win32() { [ -x /usr/lib/wine/wine ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; }
+# lacks the 32-bit system DLLs: its syswow64 folder is missing, or empty where a start of
+# Wine after the install had begun to update it.
+prefix_lacks_win32() { [ -x /usr/lib/wine/wine ] && [ ! -e "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; }
 
 start_wine() {
   local marker="$WINEPREFIX/.scancfg-ready"
